@@ -1,0 +1,58 @@
+#pragma once
+// How a run ends. Everything that ends a program early travels as an exception up to main, which
+// alone turns it into a message and an exit status (see exit_status.hpp).
+
+#include <source_location>
+#include <stdexcept>
+#include <string>
+
+namespace common {
+
+// The exit statuses of all three programs.
+enum class ExitStatus : int {
+    success = 0,          // the program finished its job
+    handled_failure = 1,  // a failure the program reports itself ended the run without complete results
+    io_failure = 2,       // an input or output statement without a handler of its own failed
+};
+
+// An input or output statement without a handler failed: names the file, what was being done and why.
+class IoFailure : public std::runtime_error {
+public:
+    IoFailure(std::string file, std::string action, std::string cause,
+              std::source_location where = std::source_location::current());
+
+    const std::string& file() const noexcept { return file_; }
+    const std::string& action() const noexcept { return action_; }
+    const std::string& cause() const noexcept { return cause_; }
+    const std::source_location& where() const noexcept { return where_; }
+
+private:
+    std::string file_;
+    std::string action_;
+    std::string cause_;
+    std::source_location where_;
+};
+
+// A work array could not be allocated. The message is one of the three allocation texts.
+class AllocationFailure : public std::runtime_error {
+public:
+    AllocationFailure(std::string message, std::source_location where);
+    const std::source_location& where() const noexcept { return where_; }
+
+private:
+    std::source_location where_;
+};
+
+// The program ends at once after a handled failure: a stop, or a pause answered with anything but
+// "go". Whatever had to be said has been said already.
+class ProgramEnd : public std::exception {
+public:
+    explicit ProgramEnd(ExitStatus status = ExitStatus::handled_failure) noexcept : status_(status) {}
+    ExitStatus status() const noexcept { return status_; }
+    const char* what() const noexcept override { return "program ended"; }
+
+private:
+    ExitStatus status_;
+};
+
+}  // namespace common

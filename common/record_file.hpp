@@ -1,0 +1,75 @@
+#pragma once
+// Sequential text files of records. Every record written ends with CR LF; on input a record ends
+// at a line feed and a carriage return just before it is dropped.
+//
+// A file is read and written record by record from its current position. Writing a record after
+// opening, rewinding or reading makes the file end after that record: whatever the file held
+// beyond it is gone. Consecutive writes extend the file.
+
+#include <cstddef>
+#include <source_location>
+#include <string>
+#include <string_view>
+
+#include "common/record_source.hpp"
+
+namespace common {
+
+enum class OpenMode {
+    existing,  // the file must exist; opened for reading
+    any,       // no status: opened if it exists, created empty if not, positioned at its start
+    append,    // opened or created, every record written goes to its end
+};
+
+class RecordFile final : public RecordSource {
+public:
+    RecordFile() = default;
+    RecordFile(RecordFile&& other) noexcept;
+    RecordFile& operator=(RecordFile&& other) noexcept;
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+    ~RecordFile() override;
+
+    // Opens `path`; the result is not ok when the file cannot be opened as asked.
+    IoResult open(std::string path, OpenMode mode);
+    // Opens `path` or ends the program with the diagnostic of an unhandled failure.
+    static RecordFile open_or_fail(std::string path, OpenMode mode,
+                                   std::source_location where = std::source_location::current());
+
+    bool is_open() const noexcept { return fd_ >= 0; }
+    const std::string& path() const noexcept { return path_; }
+
+    IoResult read_record(std::string& record) override;
+    IoResult write_record(std::string_view text);
+    IoResult rewind();
+    // Writes buffered records to the file.
+    IoResult flush();
+    // Flushes and asks the system to put the file's contents on disk.
+    IoResult sync();
+    // Flushes and closes; closing a closed file does nothing.
+    IoResult close();
+
+    // Exclusive advisory lock on the whole file, held until unlock() or close().
+    IoResult lock_exclusive();
+    IoResult unlock();
+
+private:
+    IoResult fill();
+    IoResult start_writing();
+    void release() noexcept;
+
+    int fd_ = -1;
+    OpenMode mode_ = OpenMode::existing;
+    std::string path_;
+    std::string in_;           // read buffer
+    std::size_t in_pos_ = 0;   // next unread byte of in_
+    long long in_base_ = 0;    // file offset of in_[0]
+    bool at_eof_ = false;      // the read buffer holds the end of the file
+    std::string out_;          // write buffer
+    bool writing_ = false;     // the last statement was a write
+};
+
+// The system's text for errno.
+std::string system_error_text(int error);
+
+}  // namespace common

@@ -1,0 +1,15 @@
+#!/bin/sh
+# The whole test suite: installs what is missing, builds and runs every test in the release build,
+# then again in the AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -eu
+cd "$(dirname "$0")/.."
+
+scripts/setup-deps.sh
+
+for preset in default sanitize; do
+    echo "== $preset build"
+    scripts/build.sh "$preset"
+    echo "== $preset tests"
+    ctest --preset "$preset" -j "$(nproc)"
+done
+echo "All tests passed."

@@ -1,0 +1,118 @@
+#include "tests/support/program_runner.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace test_support {
+namespace {
+
+void close_pipe(int (&fds)[2]) {
+    for (int& fd : fds) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+}
+
+}  // namespace
+
+std::filesystem::path built_program(const std::string& name) { return std::filesystem::path(CT_BIN_DIR) / name; }
+
+ProgramRun run_program(const ProgramOptions& options) {
+    int in_pipe[2], out_pipe[2], err_pipe[2];
+    if (::pipe2(in_pipe, O_CLOEXEC) != 0 || ::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    const std::string executable = options.executable.string();
+    std::vector<std::string> argv_text;
+    argv_text.push_back(options.argument0.empty() ? executable : options.argument0);
+    argv_text.insert(argv_text.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argv_text) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> env_text;
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "PATH=", 5) != 0) env_text.emplace_back(*e);
+    }
+    if (options.path_variable) env_text.push_back("PATH=" + *options.path_variable);
+    std::vector<char*> envp;
+    for (std::string& e : env_text) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::dup2(in_pipe[0], 0);
+        ::dup2(out_pipe[1], 1);
+        ::dup2(err_pipe[1], 2);
+        if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) _exit(126);
+        ::execve(executable.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    ::close(in_pipe[0]);
+    in_pipe[0] = -1;
+    ::close(out_pipe[1]);
+    out_pipe[1] = -1;
+    ::close(err_pipe[1]);
+    err_pipe[1] = -1;
+
+    ProgramRun run;
+    std::size_t written = 0;
+    if (options.input.empty()) close_pipe(in_pipe);
+    const auto deadline = std::chrono::steady_clock::now() + options.timeout;
+    bool out_open = true, err_open = true;
+    ::signal(SIGPIPE, SIG_IGN);
+    while (out_open || err_open) {
+        pollfd fds[3];
+        nfds_t count = 0;
+        if (out_open) fds[count++] = {out_pipe[0], POLLIN, 0};
+        if (err_open) fds[count++] = {err_pipe[0], POLLIN, 0};
+        if (in_pipe[1] >= 0) fds[count++] = {in_pipe[1], POLLOUT, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            run.timed_out = true;
+            ::kill(pid, SIGKILL);
+            break;
+        }
+        if (::poll(fds, count, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+        for (nfds_t k = 0; k < count; ++k) {
+            if (fds[k].revents == 0) continue;
+            if (fds[k].fd == in_pipe[1]) {
+                const ssize_t put = ::write(in_pipe[1], options.input.data() + written, options.input.size() - written);
+                if (put > 0) written += static_cast<std::size_t>(put);
+                if (put < 0 || written == options.input.size()) close_pipe(in_pipe);
+                continue;
+            }
+            char buffer[65536];
+            const ssize_t got = ::read(fds[k].fd, buffer, sizeof buffer);
+            std::string& sink = fds[k].fd == out_pipe[0] ? run.out : run.err;
+            if (got > 0) {
+                sink.append(buffer, static_cast<std::size_t>(got));
+            } else {
+                (fds[k].fd == out_pipe[0] ? out_open : err_open) = false;
+            }
+        }
+    }
+    close_pipe(in_pipe);
+    close_pipe(out_pipe);
+    close_pipe(err_pipe);
+    int wait_status = 0;
+    ::waitpid(pid, &wait_status, 0);
+    if (WIFEXITED(wait_status)) {
+        run.status = WEXITSTATUS(wait_status);
+    } else if (WIFSIGNALED(wait_status)) {
+        run.status = 128 + WTERMSIG(wait_status);
+    }
+    return run;
+}
+
+}  // namespace test_support

@@ -1,0 +1,36 @@
+#pragma once
+// Runs one of the real programs as a user or a calibration engine would: in a chosen working
+// directory, with a chosen argument 0 and PATH, some text on standard input, and both output
+// streams captured.
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct ProgramRun {
+    int status = -1;       // exit status, or 128 + signal number
+    std::string out;       // standard output
+    std::string err;       // error stream
+    bool timed_out = false;
+};
+
+struct ProgramOptions {
+    std::filesystem::path executable;        // the file to run
+    std::string argument0;                   // argv[0]; the executable's path when empty
+    std::vector<std::string> arguments;      // further arguments
+    std::filesystem::path working_directory; // current directory of the run; unchanged when empty
+    std::optional<std::string> path_variable = std::string("/usr/local/bin:/usr/bin:/bin");  // nullopt: unset
+    std::string input;                       // standard input (closed after it)
+    std::chrono::seconds timeout{120};
+};
+
+ProgramRun run_program(const ProgramOptions& options);
+
+// The path of a built program: build/bin/<name>.
+std::filesystem::path built_program(const std::string& name);
+
+}  // namespace test_support
