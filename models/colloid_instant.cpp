@@ -1,12 +1,10 @@
-#include "common/console.hpp"
+#include "models/colloid_run.hpp"
 #include "models/model_procedures.hpp"
 
 namespace models {
 
-// Not built yet: says so and ends the run as a failure.
-models::RunOutcome colloidcfinstant(const common::RunDirectory&) {
-    common::error_record("coltrans: the instantaneous-injection model is not built yet");
-    return models::RunOutcome::handled_failure;
+RunOutcome colloidcfinstant(const common::RunDirectory& dirtrans) {
+    return run_colloid_model(dirtrans, coltrans::ColloidFamily::instantaneous);
 }
 
 }  // namespace models

@@ -1,0 +1,54 @@
+#pragma once
+// Concentration of suspended colloids fed at the inlet with a source concentration during a pulse
+// of duration tp: the response G(T) to a source switched on at time 0 (a closed-form factor times a
+// single and a double integral over time with J0 or I0 kernels), minus the same response delayed
+// by tp.
+
+#include "models/colloid_state.hpp"
+#include "models/quadrature_tolerances.hpp"
+#include "numerics/quadrature.hpp"
+
+namespace models {
+
+struct BroadPulseParameters {
+    double d = 0.0;       // hydrodynamic dispersion coefficient [cm^2/hr]
+    double kc = 0.0;      // clogging rate constant [1/hr]
+    double kr = 0.0;      // declogging rate constant [1/hr]
+    double lamda = 0.0;   // inactivation constant of suspended viruses [1/hr]
+    double u = 0.0;       // average interstitial velocity [cm/hr]
+    double tp = 0.0;      // pulse time [hr]
+    double theta = 0.0;   // porosity [-]
+    double lamdas = 0.0;  // inactivation constant of adsorbed viruses [1/hr]
+    double conc0 = 0.0;   // source concentration [g/cm^3]
+    double rh0 = 0.0;     // bulk density of the solid matrix [g/cm^3]
+};
+
+// The Bessel factor: J0(2 sqrt(s)) for s > 0, I0(2 sqrt(-s)) otherwise.
+double bessel_factor(double s);
+
+class BroadPulse {
+public:
+    explicit BroadPulse(const BroadPulseParameters& p);
+
+    // C at time t and position x: 0 at t = 0 exactly, G(t) up to tp, G(t) - G(t - tp) after it.
+    double concentration(double t, double x, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+
+    // G(T) at the position last set: the double integral first, then the single one.
+    double response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+
+    // The integrands, for the time and position last set: func2 of the single integral, func1 of
+    // the double integral (outer variable first), and its inner limits gg1 and hh1.
+    double func2(double tau) const;
+    double func1(double tau1, double tau2) const;
+    static double gg1(double) { return 0.0; }
+    static double hh1(double tau1) { return tau1; }
+
+    const colloidm::State& state() const noexcept { return colloidm_; }
+
+private:
+    colloidm::State colloidm_;
+    double tp_ = 0.0;
+    double conc0_ = 0.0;
+};
+
+}  // namespace models

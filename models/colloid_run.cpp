@@ -1,0 +1,109 @@
+#include "models/colloid_run.hpp"
+
+#include <optional>
+#include <variant>
+
+#include "coltrans/colloid_archive.hpp"
+#include "coltrans/colloid_failures.hpp"
+#include "coltrans/colloid_input.hpp"
+#include "coltrans/completion_console.hpp"
+#include "coltrans/progress.hpp"
+#include "coltrans/result_file.hpp"
+#include "common/cpu_time.hpp"
+#include "common/io_result.hpp"
+#include "common/message_file.hpp"
+#include "models/broad_pulse.hpp"
+#include "models/instantaneous_injection.hpp"
+#include "numerics/gsl_error_handler.hpp"
+#include "numerics/quadrature.hpp"
+
+namespace models {
+namespace {
+
+using coltrans::ColloidFamily;
+using coltrans::ColloidFailure;
+using coltrans::ColloidSettings;
+
+InstantaneousParameters instantaneous_parameters(const ColloidSettings& s) {
+    return {.d = s.d, .kc = s.kc, .kr = s.kr, .lamda = s.lamda, .u = s.u, .a0 = s.line7,
+            .theta = s.theta, .lamdas = s.lamdas, .mi = s.line10, .rh0 = s.rh0};
+}
+
+BroadPulseParameters broad_pulse_parameters(const ColloidSettings& s) {
+    return {.d = s.d, .kc = s.kc, .kr = s.kr, .lamda = s.lamda, .u = s.u, .tp = s.line7,
+            .theta = s.theta, .lamdas = s.lamdas, .conc0 = s.line10, .rh0 = s.rh0};
+}
+
+// The model of the run, with its derived values computed from the settings.
+class ColloidModel {
+public:
+    ColloidModel(ColloidFamily family, const ColloidSettings& settings)
+        : model_(family == ColloidFamily::instantaneous
+                     ? Model(std::in_place_type<InstantaneousInjection>, instantaneous_parameters(settings))
+                     : Model(std::in_place_type<BroadPulse>, broad_pulse_parameters(settings))),
+          tolerances_{.errabs = settings.errabs, .errrel = settings.errrel} {}
+
+    double concentration(double t, double x, numerics::Quadrature& quadrature) {
+        return std::visit([&](auto& model) { return model.concentration(t, x, quadrature, tolerances_); }, model_);
+    }
+
+private:
+    using Model = std::variant<InstantaneousInjection, BroadPulse>;
+    Model model_;
+    QuadratureTolerances tolerances_;
+};
+
+RunOutcome handled(common::MessageFile& messages, ColloidFailure failure) {
+    coltrans::report_colloid_failure(messages, failure);
+    return RunOutcome::handled_failure;
+}
+
+}  // namespace
+
+RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily family) {
+    numerics::use_gsl_status_codes();
+    common::MessageFile messages;  // fort.9 in the current directory, created at its first message
+
+    coltrans::ColloidInput input(dirtrans.file("input.txt"));
+    const ColloidSettings& settings = input.settings();
+    ColloidModel model(family, settings);
+    numerics::Quadrature quadrature(settings.limit, messages);
+
+    const std::optional<std::int32_t> points = input.count_points();
+    if (!points) return handled(messages, ColloidFailure::input_points);
+    if (!input.rewind_to_points()) return handled(messages, ColloidFailure::input_points);
+
+    std::int32_t written = 0;
+    coltrans::ResultFile print_txt(dirtrans.file("print.txt"));
+    print_txt.write_header(coltrans::ResultTable::colloid);
+    const float start = common::process_cpu_seconds();
+    coltrans::ProgressDisplay progress;
+    double t = 0.0;
+    double x = 0.0;
+    while (true) {
+        const coltrans::PointRead read = input.next_point(t, x);
+        if (read == coltrans::PointRead::end) break;
+        if (read == coltrans::PointRead::unreadable) return handled(messages, ColloidFailure::input_points);
+        print_txt.write_result(t, x, model.concentration(t, x, quadrature));
+        ++written;
+        progress.displaycurrentprgress(written, *points);
+    }
+    coltrans::write_completion_marks();
+    const float elapsed = common::process_cpu_seconds() - start;
+    coltrans::write_time_line(elapsed);
+
+    switch (coltrans::append_colloid_block(dirtrans, family, settings, written, elapsed, print_txt.file())) {
+        case coltrans::ArchiveCopy::complete:
+            break;
+        case coltrans::ArchiveCopy::result_unreadable:
+            return handled(messages, ColloidFailure::result_readback);
+        case coltrans::ArchiveCopy::archive_unwritable:
+            return handled(messages, ColloidFailure::archive_append);
+    }
+    common::require(print_txt.file().close(), print_txt.path(), "cannot close");
+    common::require(input.close(), dirtrans.file("input.txt"), "cannot close");
+    // Invalid tolerances were reported and their pause resumed: the results are not trustworthy.
+    return quadrature.invalid_input_reported() ? RunOutcome::handled_failure : RunOutcome::completed;
+}
+
+}  // namespace models

@@ -1,0 +1,43 @@
+#pragma once
+// Concentration of suspended colloids after an instantaneous injection at the inlet: a closed
+// form plus one integral over time whose kernel holds I1.
+
+#include "models/colloid_state.hpp"
+#include "models/quadrature_tolerances.hpp"
+#include "numerics/quadrature.hpp"
+
+namespace models {
+
+struct InstantaneousParameters {
+    double d = 0.0;       // hydrodynamic dispersion coefficient [cm^2/hr]
+    double kc = 0.0;      // clogging rate constant [1/hr]
+    double kr = 0.0;      // declogging rate constant [1/hr]
+    double lamda = 0.0;   // inactivation constant of suspended viruses [1/hr]
+    double u = 0.0;       // average interstitial velocity [cm/hr]
+    double a0 = 0.0;      // cross section area
+    double theta = 0.0;   // porosity [-]
+    double lamdas = 0.0;  // inactivation constant of adsorbed viruses [1/hr]
+    double mi = 0.0;      // source mass rate [gr/sec]
+    double rh0 = 0.0;     // bulk density of the solid matrix [g/cm^3]
+};
+
+class InstantaneousInjection {
+public:
+    explicit InstantaneousInjection(const InstantaneousParameters& p);
+
+    // C at time t and position x. t = 0 gives exactly 0 without any integration; the integral is
+    // made only when b > 0.
+    double concentration(double t, double x, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+
+    // The integrand of the single integral at tau, for the time and position last set.
+    double ffunc2(double tau) const;
+
+    const colloidm::State& state() const noexcept { return colloidm_; }
+    double cm() const noexcept { return cm_; }
+
+private:
+    colloidm::State colloidm_;
+    double cm_ = 0.0;  // mi / (Theta A0)
+};
+
+}  // namespace models
