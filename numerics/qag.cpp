@@ -56,7 +56,7 @@ int ier_from_gsl_status(int status) {
         case GSL_ESING:
             return ier::bad_integrand;
         // "could not integrate function": GSL's only other way out of the bisection loop, taken
-        // when the error estimate is not a number (an integrand that yields NaN).
+        // when the error estimate or the tolerance is not a number (an integrand that yields NaN).
         case GSL_EFAILED:
             return ier::bad_integrand;
         // Rejected tolerances or workspace: not reached, since the drivers adjust the tolerances

@@ -94,6 +94,13 @@ TEST_F(QuadratureMessages, BadIntegrandBehaviourHasTwoLines) {
     EXPECT_EQ(r.ier, ier::bad_integrand);
     EXPECT_NEAR(r.result, 2.0 / 3.0, 1e-13);
     EXPECT_EQ(read_file(fort9), bad_integrand_text);
+
+    // An integrand that is not a number somewhere is reported the same way.
+    auto partly_undefined = [](double x) { return x > 0.7 ? std::nan("") : 1.0; };
+    const QuadratureResult undefined = quadrature.dqdag(partly_undefined, 0.0, 1.0, 0.0, 1e-10, 2);
+    EXPECT_EQ(undefined.ier, ier::bad_integrand);
+    EXPECT_TRUE(std::isnan(undefined.result));
+    EXPECT_EQ(read_file(fort9), repeated(bad_integrand_text, 2));
 }
 
 TEST_F(QuadratureMessages, NegativeTolerancesReportPauseAndGiveZero) {
