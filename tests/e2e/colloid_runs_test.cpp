@@ -162,7 +162,7 @@ TEST(ColloidRun, InstantaneousInjectionFromEndToEnd) {
     const std::string archive = layout.archive();
     ASSERT_EQ(archive.substr(0, 14), "earlier runs\r\n");
     const std::vector<std::string> block = records_of(archive.substr(14));
-    expect_colloid_block(block, 50, "    0.00000000    ", kInstantLabels,
+    expect_colloid_block(block, 50, "   0.00000000    ", kInstantLabels,
                          {0.5, 0.05, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, 1.0, 1.7}, print_txt);
     EXPECT_FALSE(fs::exists(layout.run / "fort.9"));
 }
@@ -175,7 +175,7 @@ TEST(ColloidRun, BroadPulseArchivesItsOwnLabelsAndModesOfAFamilyAgree) {
     ASSERT_EQ(second.start().status, 0);
     EXPECT_EQ(first.print_txt(), second.print_txt());
     const std::vector<std::string> block = records_of(second.archive());
-    expect_colloid_block(block, 12, "    11.0000000    ", pulse_labels(),
+    expect_colloid_block(block, 12, "   11.0000000    ", pulse_labels(),
                          {0.8, 0.03, 0.005, 0.001, 3.0, 2.0, 0.4, 0.0005, 1.0, 1.6}, second.print_txt());
 
     RunLayout even(colloid_input("0", kInstantValues, "2.3E-4 0.3 300 0", points));
@@ -191,7 +191,7 @@ TEST(ColloidRun, AnEmptyPointListWritesTheHeaderAndAnEmptyBlock) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, kSeparatorLine.size() + 12), kSeparatorLine + " 100\r\n 110\r\n");
     EXPECT_EQ(layout.print_txt(), kColloidHeader);
-    expect_colloid_block(records_of(layout.archive()), 0, "    4.00000000    ", kInstantLabels,
+    expect_colloid_block(records_of(layout.archive()), 0, "   4.00000000    ", kInstantLabels,
                          {0.5, 0.05, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, 1.0, 1.7}, kColloidHeader);
 }
 
@@ -266,7 +266,7 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
         fs::create_directories(run);
         fs::copy_file(built_program("coltrans"), run / "coltrans");
         std::array<std::string, 10> values = kInstantValues;
-        values[1] = "0";  // no clogging: the closed form, quick to compute
+        values[1] = std::to_string(0);  // no clogging: the closed form, quick to compute
         values[8] = std::to_string(k + 1);
         write_file(run / "input.txt", colloid_input("0", values, "1.0E-6 0.0 300 0", points_at(15.0, 400, 0.05)));
         runs.push_back(run);
@@ -296,7 +296,7 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
         ASSERT_LE(mi, kRuns);
         EXPECT_FALSE(seen[static_cast<std::size_t>(mi - 1)]);
         seen[static_cast<std::size_t>(mi - 1)] = true;
-        expect_colloid_block(block, 400, "    0.00000000    ", kInstantLabels,
+        expect_colloid_block(block, 400, "   0.00000000    ", kInstantLabels,
                              {0.5, 0.0, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, static_cast<double>(mi), 1.7},
                              read_file(runs[static_cast<std::size_t>(mi - 1)] / "print.txt"));
     }

@@ -161,8 +161,8 @@ TEST(BroadPulse, ZeroTimeZeroPulseAndTheEndOfThePulse) {
     longer.tp = 100.0;
     BroadPulse continuous(longer);
     EXPECT_EQ(continuous.concentration(1.5, 5.0, drivers.quadrature, kTight), at_end);
-    EXPECT_NE(model.concentration(std::nextafter(1.5, 2.0), 5.0, drivers.quadrature, kTight),
-              continuous.concentration(std::nextafter(1.5, 2.0), 5.0, drivers.quadrature, kTight));
+    EXPECT_LT(model.concentration(4.0, 5.0, drivers.quadrature, kTight),
+              continuous.concentration(4.0, 5.0, drivers.quadrature, kTight));
     EXPECT_GT(at_end, 0.0);
 }
 
