@@ -302,4 +302,43 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
     }
 }
 
+// The examples, run as a user runs them, give the stored results byte for byte (and so do the
+// broad-pulse example's points at tight tolerances).
+TEST(ColloidRun, ExamplesGiveTheirStoredResults) {
+    const fs::path source(CT_SOURCE_DIR);
+    struct Case {
+        const char* example;
+        const char* accuracy;  // replaces line 15 when not empty
+        const char* results;
+    };
+    for (const Case& c : {Case{"instantaneous", "", "instantaneous_example_print.txt"},
+                          Case{"broad_pulse", "", "broad_pulse_example_print.txt"},
+                          Case{"broad_pulse", "1.0E-10  0.0  1000  0", "broad_pulse_tight_print.txt"}}) {
+        std::string input = read_file(source / "examples" / c.example / "run" / "input.txt");
+        if (*c.accuracy != '\0') {
+            std::size_t start = 0;
+            for (int line = 1; line < 15; ++line) start = input.find('\n', start) + 1;
+            input.replace(start, input.find('\n', start) - start, c.accuracy);
+        }
+        RunLayout layout(input);
+        const ProgramRun run = layout.start();
+        ASSERT_EQ(run.status, 0) << c.results << run.err;
+        EXPECT_EQ(layout.print_txt(), read_file(source / "tests" / "e2e" / "data" / c.results)) << c.results;
+    }
+}
+
+TEST(ColloidRun, ResultsBelowTheNormalRangeAreWrittenAsZero) {
+    // Early in the breakthrough the closed form passes through subnormal numbers: at t = 0.152 and
+    // 0.1525 the result itself is one (about 8.5E-310 and 9.6E-309); at 0.153 it is normal again.
+    std::array<std::string, 10> values = kInstantValues;
+    values[1] = std::to_string(0);
+    RunLayout layout(colloid_input("0", values, "1.0E-6 0.0 300 0", "0.152 15\n0.1525 15\n0.153 15\n"));
+    ASSERT_EQ(layout.start().status, 0);
+    const std::vector<std::string> records = records_of(layout.print_txt());
+    ASSERT_EQ(records.size(), 6U);
+    EXPECT_EQ(records[3], "    1.52000E-01\t    1.50000E+01\t  0.000000000E+000");
+    EXPECT_EQ(records[4], "    1.52500E-01\t    1.50000E+01\t  0.000000000E+000");
+    EXPECT_EQ(records[5], "    1.53000E-01\t    1.50000E+01\t  1.061959785E-307");
+}
+
 }  // namespace

@@ -98,6 +98,19 @@ TEST(InstantaneousInjection, ZeroTimeAndZeroClogging) {
     EXPECT_EQ(closed.quadrature.evaluations(), 0);
 }
 
+TEST(InstantaneousInjection, EarlyTailsReachSubnormalNumbers) {
+    // The points that the result file writes as 0 (see the end-to-end tests): subnormal here.
+    Drivers drivers;
+    InstantaneousInjection model({.d = 0.5, .kc = 0, .kr = 0.01, .lamda = 0.002, .u = 2.0, .a0 = 20.0,
+                                  .theta = 0.35, .lamdas = 0.001, .mi = 1.0, .rh0 = 1.7});
+    for (const double t : {0.152, 0.1525}) {
+        const double c = model.concentration(t, 15.0, drivers.quadrature, kTight);
+        EXPECT_GT(c, 0.0) << t;
+        EXPECT_LT(c, std::numeric_limits<double>::min()) << t;
+    }
+    EXPECT_GT(model.concentration(0.153, 15.0, drivers.quadrature, kTight), std::numeric_limits<double>::min());
+}
+
 // C of the instantaneous model, evaluated independently.
 long double instantaneous_reference(const InstantaneousParameters& p, long double t, long double x) {
     const long double h = p.kr + 2.0L * p.lamdas;
