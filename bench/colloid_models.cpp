@@ -4,7 +4,9 @@
 // progress), and for the whole coltrans run as a calibration engine starts it (process start and
 // files included).
 //
-// Usage: colloid_models [seconds per figure, default 1]
+// Usage: colloid_models [seconds per figure, default 1] [model|baseline|coltrans] [case number 1-6]
+// The second and third arguments restrict the run to one kind of figure and one case (to count
+// instructions under callgrind, for example).
 
 #include <fcntl.h>
 #include <gsl/gsl_errno.h>
@@ -293,7 +295,7 @@ double process_figures(const Curve& curve, const Accuracy& accuracy, double budg
 
 double max_relative_difference(const std::vector<double>& a, const std::vector<double>& b) {
     double worst = 0.0;
-    for (std::size_t k = 0; k < a.size(); ++k) {
+    for (std::size_t k = 0; k < std::min(a.size(), b.size()); ++k) {
         if (a[k] == b[k]) continue;
         worst = std::max(worst, std::fabs(a[k] - b[k]) / std::max(std::fabs(a[k]), std::fabs(b[k])));
     }
@@ -304,6 +306,9 @@ double max_relative_difference(const std::vector<double>& a, const std::vector<d
 
 int main(int argc, char** argv) {
     const double budget = argc > 1 ? std::atof(argv[1]) : 1.0;
+    const std::string only = argc > 2 ? argv[2] : "";
+    const int only_case = argc > 3 ? std::atoi(argv[3]) : 0;
+    const auto wanted = [&](const char* kind) { return only.empty() || only == kind; };
     char pattern[] = "/tmp/colloid-bench-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) return 1;
     const fs::path scratch = pattern;
@@ -311,11 +316,13 @@ int main(int argc, char** argv) {
     std::printf("Colloid models, 100-point curves; CPU seconds per run (per point), integrand evaluations per run\n\n");
     std::printf("%-14s %-26s | %-24s %10s | %-24s %10s | %-11s | %s\n", "model", "accuracy", "model", "evals",
                 "baseline", "evals", "coltrans", "results vs baseline");
+    int number = 0;
     for (const Curve& curve : kCurves) {
         for (const Accuracy& accuracy : kAccuracies) {
-            const Figures model = model_figures(curve, accuracy, budget, scratch);
-            const Figures baseline = baseline_figures(curve, accuracy, budget);
-            const double program = process_figures(curve, accuracy, budget, scratch);
+            if (only_case != 0 && ++number != only_case) continue;
+            const Figures model = wanted("model") ? model_figures(curve, accuracy, budget, scratch) : Figures{};
+            const Figures baseline = wanted("baseline") ? baseline_figures(curve, accuracy, budget) : Figures{};
+            const double program = wanted("coltrans") ? process_figures(curve, accuracy, budget, scratch) : 0.0;
             const double difference = max_relative_difference(model.results, baseline.results);
             std::printf("%-14s %-26s | %9.5f (%10.3e) %10lld | %9.5f (%10.3e) %10lld | %9.5f   | %s\n", curve.name,
                         accuracy.name, model.seconds_per_run, model.seconds_per_run / 100, model.evaluations_per_run,

@@ -6,6 +6,7 @@
 
 #include "models/colloid_state.hpp"
 #include "models/quadrature_tolerances.hpp"
+#include "models/transport_kernel.hpp"
 #include "numerics/quadrature.hpp"
 
 namespace models {
@@ -37,9 +38,13 @@ public:
     double response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
 
     // The integrands, for the time and position last set: func2 of the single integral, func1 of
-    // the double integral (outer variable first), and its inner limits gg1 and hh1.
+    // the double integral (outer variable first), and its inner limits gg1 and hh1. func1 is
+    // K(tau2) (exp(-(tau1 h)) h) B((tau2 b)(tau1 - tau2)); its outer factor, the middle one, is the
+    // same for a whole inner integral.
     double func2(double tau) const;
-    double func1(double tau1, double tau2) const;
+    double func1(double tau1, double tau2) const { return func1_with(outer_factor(tau1), tau1, tau2); }
+    double outer_factor(double tau1) const;
+    double func1_with(double factor, double tau1, double tau2) const;
     static double gg1(double) { return 0.0; }
     static double hh1(double tau1) { return tau1; }
 
@@ -47,6 +52,7 @@ public:
 
 private:
     colloidm::State colloidm_;
+    TransportKernel kernel_;  // K at the current position
     double tp_ = 0.0;
     double conc0_ = 0.0;
 };

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "models/transport_kernel.hpp"
 #include "numerics/bessel.hpp"
 
 namespace models {
@@ -23,13 +22,14 @@ double InstantaneousInjection::ffunc2(double tau) const {
     const colloidm::State& s = colloidm_;
     const double q = (tau * s.b) * (s.time - tau);
     const double r = std::sqrt(q);
-    return transport_kernel(s, tau) * ((tau * s.b) / r) * numerics::dbsi1(2.0 * r);
+    return kernel_(tau) * ((tau * s.b) / r) * numerics::dbsi1(2.0 * r);
 }
 
 double InstantaneousInjection::concentration(double t, double x, numerics::Quadrature& quadrature,
                                              QuadratureTolerances tolerances) {
     colloidm::State& s = colloidm_;
     s.x = x;
+    kernel_ = TransportKernel(s);
     if (t == 0.0) return 0.0;
     s.time = t;
     double integral = 0.0;
@@ -39,7 +39,7 @@ double InstantaneousInjection::concentration(double t, double x, numerics::Quadr
                               tolerances.errrel, kGaussKronrod21)
                        .result;
     }
-    return (transport_kernel(s, t) + integral) * std::exp(s.u * s.x / (2.0 * s.d) - s.h * t) * cm_ / std::sqrt(s.d);
+    return (kernel_(t) + integral) * std::exp(kernel_.advection_exponent() - s.h * t) * cm_ / std::sqrt(s.d);
 }
 
 }  // namespace models

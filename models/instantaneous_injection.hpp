@@ -4,6 +4,7 @@
 
 #include "models/colloid_state.hpp"
 #include "models/quadrature_tolerances.hpp"
+#include "models/transport_kernel.hpp"
 #include "numerics/quadrature.hpp"
 
 namespace models {
@@ -37,7 +38,8 @@ public:
 
 private:
     colloidm::State colloidm_;
-    double cm_ = 0.0;  // mi / (Theta A0)
+    TransportKernel kernel_;  // K at the current position
+    double cm_ = 0.0;         // mi / (Theta A0)
 };
 
 }  // namespace models
