@@ -14,19 +14,34 @@ class FunctionRef;
 template <typename R, typename... Args>
 class FunctionRef<R(Args...)> {
 public:
+    // A callable object, or a function (a function is held by its address, an object by its).
     template <typename F>
         requires(!std::is_same_v<std::remove_cvref_t<F>, FunctionRef> && std::is_invocable_r_v<R, F&, Args...>)
     FunctionRef(F&& f) noexcept  // NOLINT(google-explicit-constructor): callables convert implicitly
-        : object_(const_cast<void*>(static_cast<const void*>(std::addressof(f)))),
-          call_([](void* object, Args... args) -> R {
-              return (*static_cast<std::remove_reference_t<F>*>(object))(std::forward<Args>(args)...);
-          }) {}
+    {
+        using Callable = std::remove_reference_t<F>;
+        if constexpr (std::is_function_v<Callable>) {
+            target_.function = reinterpret_cast<void (*)()>(&f);
+            call_ = [](Target target, Args... args) -> R {
+                return reinterpret_cast<Callable*>(target.function)(std::forward<Args>(args)...);
+            };
+        } else {
+            target_.object = const_cast<void*>(static_cast<const void*>(std::addressof(f)));
+            call_ = [](Target target, Args... args) -> R {
+                return (*static_cast<Callable*>(target.object))(std::forward<Args>(args)...);
+            };
+        }
+    }
 
-    R operator()(Args... args) const { return call_(object_, std::forward<Args>(args)...); }
+    R operator()(Args... args) const { return call_(target_, std::forward<Args>(args)...); }
 
 private:
-    void* object_;
-    R (*call_)(void*, Args...);
+    union Target {
+        void* object;
+        void (*function)();
+    };
+    Target target_;
+    R (*call_)(Target, Args...);
 };
 
 }  // namespace numerics
