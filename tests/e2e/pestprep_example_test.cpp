@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -45,11 +44,50 @@ std::string lower(std::string text) {
     return text;
 }
 
-// A number as PEST reads it: a Fortran real, with its exponent letter where it has an exponent.
+// Whether a word is a Fortran real: sign, digits with or without a point, and an exponent that
+// has its letter.
+bool is_fortran_real(const std::string& word) {
+    std::size_t p = 0;
+    const auto digits = [&] {
+        const std::size_t start = p;
+        while (p < word.size() && std::isdigit(static_cast<unsigned char>(word[p]))) ++p;
+        return p - start;
+    };
+    if (p < word.size() && (word[p] == '+' || word[p] == '-')) ++p;
+    std::size_t mantissa = digits();
+    if (p < word.size() && word[p] == '.') {
+        ++p;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (p == word.size()) return true;
+    if (std::string("eEdD").find(word[p]) == std::string::npos) return false;
+    ++p;
+    if (p < word.size() && (word[p] == '+' || word[p] == '-')) ++p;
+    return digits() > 0 && p == word.size();
+}
+
+// A number as PEST reads it.
 double pest_real(const std::string& word) {
-    static const std::regex real(R"([-+]?(\d+\.?\d*|\.\d+)([eEdD][-+]?\d+)?)");
-    EXPECT_TRUE(std::regex_match(word, real)) << "not readable by PEST: " << word;
-    return std::strtod(word.c_str(), nullptr);
+    EXPECT_TRUE(is_fortran_real(word)) << "not readable by PEST: " << word;
+    std::string text = word;
+    std::replace(text.begin(), text.end(), 'd', 'e');
+    std::replace(text.begin(), text.end(), 'D', 'e');
+    return std::strtod(text.c_str(), nullptr);
+}
+
+// The texts between pairs of a delimiter, from `from` on, lower case and without trailing blanks.
+std::set<std::string> delimited(const std::string& text, char delimiter, std::size_t from) {
+    std::set<std::string> out;
+    for (std::size_t open = text.find(delimiter, from); open != std::string::npos;) {
+        const std::size_t close = text.find(delimiter, open + 1);
+        if (close == std::string::npos) break;
+        std::string name = text.substr(open + 1, close - open - 1);
+        name.erase(name.find_last_not_of(' ') + 1);
+        out.insert(lower(name));
+        open = text.find(delimiter, close + 1);
+    }
+    return out;
 }
 
 // The sections of a control file: heading -> lines split into words, blank lines dropped.
@@ -156,23 +194,14 @@ void expect_valid_for_pest(const RunDirectory& run) {
     // Every parameter has its marker in the template, every observation its instruction.
     const std::string tpl = run.read("input.tpl");
     EXPECT_EQ(tpl.substr(0, 7), "ptf #\r\n");
-    std::set<std::string> markers;
-    const std::regex marker("#([^#\r\n]*)#");
-    for (auto it = std::sregex_iterator(tpl.begin() + 5, tpl.end(), marker); it != std::sregex_iterator(); ++it) {
-        std::string name = (*it)[1];
-        name.erase(name.find_last_not_of(' ') + 1);
-        markers.insert(lower(name));
-    }
+    const std::set<std::string> markers = delimited(tpl, '#', 7);
     std::set<std::string> names;
     for (const auto& [name, p] : pars) names.insert(name);
     EXPECT_EQ(markers, names);
     const std::string ins = run.read("print.ins");
     EXPECT_EQ(ins.substr(0, 7), "pif #\r\n");
-    std::set<std::string> read;
-    const std::regex observation("!([^!\r\n]*)!");
-    for (auto it = std::sregex_iterator(ins.begin(), ins.end(), observation); it != std::sregex_iterator(); ++it) {
-        if ((*it)[1] != "dum") read.insert(lower((*it)[1]));
-    }
+    std::set<std::string> read = delimited(ins, '!', 7);
+    read.erase("dum");
     EXPECT_EQ(read, observations);
 }
 
