@@ -258,3 +258,22 @@ TEST(PestprepKeeplim, KeepsTheChangeLimitOfTheControlFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PestprepInfo, HelpAndVersionTouchNoFile) {
+    for (const std::string program : {"pestprep", "pestprep_keeplim"}) {
+        for (const char* argument : {"--help", "--version"}) {
+            pestprep_e2e::RunDirectory dir(program);
+            test_support::ProgramOptions options;
+            options.executable = dir / program;
+            options.arguments = {argument};
+            const auto run = test_support::run_program(options);
+            EXPECT_EQ(run.status, 0);
+            EXPECT_NE(run.out.find(program), std::string::npos);
+            EXPECT_TRUE(dir.files().empty()) << program << " " << argument;
+        }
+    }
+}
+
+}  // namespace
