@@ -54,8 +54,8 @@ Counts solve(int jt) {
     double rwork[70] = {};
     int iwork[23] = {};
     for (int i = 0; i < 12; ++i) {
-        numerics::dlsoda(robertson, &neq, y, &t, &tout, &itol, &rtol, atol, &itask, &istate, &iopt, rwork, &lrw,
-                         iwork, &liw, robertson_jacobian, &jt);
+        numerics::dlsoda(robertson, &neq, y, &t, &tout, &itol, &rtol, atol, &itask, &istate, &iopt, rwork,
+                         &lrw, iwork, &liw, robertson_jacobian, &jt);
         if (istate < 0) break;
         tout *= 10.0;
     }
@@ -71,9 +71,9 @@ double cpu_seconds() {
 void time_solves(int jt, std::string_view what) {
     const Counts counts = solve(jt);
     common::console_record(common::format_record("(A,A,I2)", {what, ", JT =", jt}));
-    common::console_record(common::format_record("(A,I6,A,I6,A,I6,A,I3)", {"  steps", counts.nst, "  f evaluations",
-                                                                          counts.nfe, "  Jacobians", counts.nje,
-                                                                          "  ISTATE", counts.istate}));
+    common::console_record(common::format_record(
+        "(A,I6,A,I6,A,I6,A,I3)", {"  steps", counts.nst, "  f evaluations", counts.nfe, "  Jacobians",
+                                  counts.nje, "  ISTATE", counts.istate}));
     // Repeat for at least two seconds of CPU time.
     int solves = 0;
     const double start = cpu_seconds();
@@ -83,10 +83,10 @@ void time_solves(int jt, std::string_view what) {
         solves += 100;
         elapsed = cpu_seconds() - start;
     }
-    common::console_record(common::format_record(
-        "(A,I8,A,F8.3,A,F10.2,A,F8.3,A)",
-        {"  solves", solves, "  CPU s", elapsed, "  per solve", 1e6 * elapsed / solves, " us  per step",
-         1e6 * elapsed / solves / counts.nst, " us"}));
+    common::console_record(
+        common::format_record("(A,I8,A,F8.3,A,F10.2,A,F8.3,A)",
+                              {"  solves", solves, "  CPU s", elapsed, "  per solve", 1e6 * elapsed / solves,
+                               " us  per step", 1e6 * elapsed / solves / counts.nst, " us"}));
 }
 
 }  // namespace

@@ -14,11 +14,13 @@
 
 namespace numerics {
 
+// clang-format off
 using LsodaRhs = void (*)(const int* neq, const double* t, const double* y, double* ydot);
 using LsodaJac = void (*)(const int* neq, const double* t, const double* y, const int* ml,
                           const int* mu, double* pd, const int* nrowpd);
 void dlsoda(LsodaRhs f, int* neq, double* y, double* t, const double* tout, const int* itol,
             const double* rtol, const double* atol, const int* itask, int* istate, const int* iopt,
             double* rwork, const int* lrw, int* iwork, const int* liw, LsodaJac jac, const int* jt);
+// clang-format on
 
 }  // namespace numerics

@@ -12,7 +12,9 @@ constexpr int default_mxstep = 500;
 constexpr int default_mxhnil = 10;
 
 // Lengths are computed wide and reported saturated, so that a huge NEQ cannot overflow them.
-int saturated(std::int64_t value) { return static_cast<int>(std::min<std::int64_t>(value, INT_MAX)); }
+int saturated(std::int64_t value) {
+    return static_cast<int>(std::min<std::int64_t>(value, INT_MAX));
+}
 
 bool take_optional_inputs(SolverState& s, const Call& c, double& h0) {
     const bool first = *c.istate == 1;

@@ -26,7 +26,9 @@ enum Istate : int {
     istate_work_too_short = -7,
 };
 
-bool stops_at_tcrit(int itask) { return itask == 4 || itask == 5; }
+bool stops_at_tcrit(int itask) {
+    return itask == 4 || itask == 5;
+}
 
 void publish_outputs(const SolverState& s, const Call& c) {
     c.rwork_out(11, s.hu);
@@ -56,7 +58,9 @@ void return_at_tn(const SolverState& s, const Call& c, bool hit_tcrit, double tc
     return_success(s, c);
 }
 
-void return_illegal(const Call& c) { *c.istate = istate_illegal_input; }
+void return_illegal(const Call& c) {
+    *c.istate = istate_illegal_input;
+}
 
 // A failure after the problem has started: Y and T of the last step reached.
 void return_failure(const SolverState& s, const Call& c, int istate) {

@@ -27,7 +27,8 @@ double base_increment(const SolverState& s, const WorkArrays& w) {
 }
 
 // J times -h l_0, column by column, into the full matrix at pd.
-void full_differences(SolverState& s, const Problem& p, double* y, const WorkArrays& w, double hl0, double* pd) {
+void full_differences(SolverState& s, const Problem& p, double* y, const WorkArrays& w, double hl0,
+                      double* pd) {
     const int n = s.n;
     const double r0 = base_increment(s, w);
     double* ftem = w.acor;

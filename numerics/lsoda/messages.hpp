@@ -58,7 +58,8 @@ enum class Message : int {
 // Prints the message with its values (integers first, then reals, in the order the message's
 // records name them) when printing is on. A message of level 2 (run_aborted) then stops the program
 // (common::ProgramEnd), printed or not.
-void report(Message message, std::initializer_list<int> integers = {}, std::initializer_list<double> reals = {});
+void report(Message message, std::initializer_list<int> integers = {},
+            std::initializer_list<double> reals = {});
 
 // The print flag: on (the default) or silent.
 void set_message_printing(bool on);

@@ -68,7 +68,8 @@ void bdf(std::array<std::array<double, max_history_columns>, max_adams_order>& e
 
 }  // namespace
 
-void method_coefficients(Method meth, std::array<std::array<double, max_history_columns>, max_adams_order>& elco,
+void method_coefficients(Method meth,
+                         std::array<std::array<double, max_history_columns>, max_adams_order>& elco,
                          std::array<std::array<double, 3>, max_adams_order>& tesco) {
     if (meth == Method::bdf) {
         bdf(elco, tesco);

@@ -15,7 +15,8 @@ inline constexpr std::array<double, max_adams_order> adams_stability_bound = {
 // Fills, for every order q of the method (index q - 1): elco[q-1][0..q], the coefficients l_j of the
 // corrector in Nordsieck form, and tesco[q-1][0..2], the constants that turn the error estimates of
 // orders q - 1, q and q + 1 into test quantities. Rows of orders the method lacks are left alone.
-void method_coefficients(Method meth, std::array<std::array<double, max_history_columns>, max_adams_order>& elco,
+void method_coefficients(Method meth,
+                         std::array<std::array<double, max_history_columns>, max_adams_order>& elco,
                          std::array<std::array<double, 3>, max_adams_order>& tesco);
 
 }  // namespace numerics::lsoda

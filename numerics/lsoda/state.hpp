@@ -36,8 +36,8 @@ enum class StepStart : int {
 // The result of one call of the stepper (KFLAG on return).
 enum class StepResult : int {
     success = 0,
-    error_test_failed = -1,    // repeatedly, or with |H| = HMIN
-    convergence_failed = -2,   // repeatedly, or with |H| = HMIN
+    error_test_failed = -1,   // repeatedly, or with |H| = HMIN
+    convergence_failed = -2,  // repeatedly, or with |H| = HMIN
 };
 
 struct SolverState {
@@ -50,10 +50,10 @@ struct SolverState {
     std::array<double, max_bdf_order> cm2{};       // BDF error constants, orders 1..5
 
     // Step and order control.
-    double tn = 0.0;      // the time reached by the last step
-    double h = 0.0;       // the step size to try next
-    double hold = 0.0;    // the step size the Nordsieck array is scaled to
-    double hu = 0.0;      // the last successful step size
+    double tn = 0.0;    // the time reached by the last step
+    double h = 0.0;     // the step size to try next
+    double hold = 0.0;  // the step size the Nordsieck array is scaled to
+    double hu = 0.0;    // the last successful step size
     double hmin = 0.0;
     double hmxi = 0.0;    // 1 / HMAX, 0 for no bound
     double rmax = 0.0;    // bound on the next step-size ratio
@@ -83,8 +83,8 @@ struct SolverState {
     bool jcur = false;    // the matrix was formed at the current step
     bool ierpj = false;   // the last matrix formed was singular
     StepStart jstart = StepStart::first;
-    Method meth = Method::none;    // method of the next step
-    Method mused = Method::none;   // method of the last successful step
+    Method meth = Method::none;   // method of the next step
+    Method mused = Method::none;  // method of the last successful step
     Iteration miter = Iteration::functional;
     Iteration jtyp = Iteration::full_differences;  // the caller's JT, used while the BDF runs
 
@@ -106,11 +106,11 @@ struct SolverState {
     int nslast = 0;  // nst at the start of the current call
     int mxstep = 0;
     int mxhnil = 0;
-    int nhnil = 0;   // T + H = T warnings so far
-    int ixpr = 0;    // 1: report method switches
+    int nhnil = 0;      // T + H = T warnings so far
+    int ixpr = 0;       // 1: report method switches
     bool init = false;  // a first step has succeeded
-    int insufr = 0;  // 0: RWORK long enough; 2: long enough for now; 1: a switch needs more
-    int insufi = 0;  // the same for IWORK
+    int insufr = 0;     // 0: RWORK long enough; 2: long enough for now; 1: a switch needs more
+    int insufi = 0;     // the same for IWORK
 
     // Layout of RWORK and IWORK (0-based offsets).
     int lyh = 20;
@@ -137,7 +137,9 @@ struct WorkArrays {
     int* iwm = nullptr;      // iwm[0], iwm[1]: ML and MU; the pivots start at iwm[20]
 };
 
-inline double* column(const SolverState& s, double* yh, int j) { return yh + static_cast<long>(j) * s.nyh; }
+inline double* column(const SolverState& s, double* yh, int j) {
+    return yh + static_cast<long>(j) * s.nyh;
+}
 inline const double* column(const SolverState& s, const double* yh, int j) {
     return yh + static_cast<long>(j) * s.nyh;
 }

@@ -11,7 +11,9 @@
 namespace numerics::lsoda {
 namespace {
 
-bool uses_matrix(const SolverState& s) { return s.miter != Iteration::functional; }
+bool uses_matrix(const SolverState& s) {
+    return s.miter != Iteration::functional;
+}
 
 // Multiplies the Nordsieck array by the Pascal triangle matrix: the prediction to tn + h.
 void predict(const SolverState& s, double* yh) {

@@ -11,7 +11,9 @@ namespace {
 
 // The step-size ratio that keeps the error of order q at the tolerance: 1/(1.2 d^(1/(q+1)) + 1.2e-6),
 // exponent given as 1/(q+1).
-double same_order_ratio(double d, double exponent) { return 1.0 / (1.2 * std::pow(d, exponent) + 0.0000012); }
+double same_order_ratio(double d, double exponent) {
+    return 1.0 / (1.2 * std::pow(d, exponent) + 0.0000012);
+}
 
 // The Adams ratio rh1 further bound by the stability region of order q for the Lipschitz estimate
 // pd; when |h| pd rh1 is negligible only doubling is allowed.
@@ -78,8 +80,8 @@ std::optional<MethodSwitch> from_bdf(const SolverState& s, double dsm, double pn
 
 }  // namespace
 
-std::optional<MethodSwitch> test_method_switch(const SolverState& s, double dsm, double pnorm, const double* yh,
-                                               const double* ewt) {
+std::optional<MethodSwitch> test_method_switch(const SolverState& s, double dsm, double pnorm,
+                                               const double* yh, const double* ewt) {
     if (s.meth == Method::adams) return from_adams(s, dsm, pnorm, yh, ewt);
     return from_bdf(s, dsm, pnorm, yh, ewt);
 }

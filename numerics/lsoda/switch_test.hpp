@@ -17,7 +17,7 @@ struct MethodSwitch {
 // could use, from the error estimate dsm of the step just taken (the test quantity, 1 at the
 // tolerance), the Lipschitz estimates in s and the Nordsieck array yh after the step. pnorm is the
 // weighted norm of the predicted y. Returns the switch to make, if any.
-std::optional<MethodSwitch> test_method_switch(const SolverState& s, double dsm, double pnorm, const double* yh,
-                                               const double* ewt);
+std::optional<MethodSwitch> test_method_switch(const SolverState& s, double dsm, double pnorm,
+                                               const double* yh, const double* ewt);
 
 }  // namespace numerics::lsoda

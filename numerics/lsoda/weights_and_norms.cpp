@@ -48,7 +48,8 @@ double banded_matrix_norm(int n, const double* a, int nra, int ml, int mu, const
         double sum = 0.0;
         const int jlo = std::max(i - ml, 0);
         const int jhi = std::min(i + mu, n - 1);
-        for (int j = jlo; j <= jhi; ++j) sum = sum + std::fabs(a[(i - j + mu) + static_cast<long>(j) * nra]) / w[j];
+        for (int j = jlo; j <= jhi; ++j)
+            sum = sum + std::fabs(a[(i - j + mu) + static_cast<long>(j) * nra]) / w[j];
         an = std::max(an, sum * w[i]);
     }
     return an;

@@ -12,10 +12,12 @@
 
 namespace {
 
-using lsoda_test::Reference;
 using lsoda_test::Integration;
+using lsoda_test::Reference;
 
-double relative_error(double value, double reference) { return std::fabs(value - reference) / std::fabs(reference); }
+double relative_error(double value, double reference) {
+    return std::fabs(value - reference) / std::fabs(reference);
+}
 
 // Robertson's chemical kinetics, written as in the published demonstration.
 void robertson(const int*, const double*, const double* y, double* ydot) {
@@ -99,7 +101,8 @@ TEST(LsodaRobertson, AgreesWithAnAccurateReference) {
             EXPECT_LT(std::fabs(y[1] - exact[1]), 3e-9) << "t = " << demo.times[k];
             EXPECT_LT(std::fabs(y[2] - exact[2]), 3e-5) << "t = " << demo.times[k];
             if (demo.times[k] <= 4e4) {
-                for (int i = 0; i < 3; ++i) EXPECT_LT(relative_error(y[i], exact[i]), 5e-4) << "t = " << demo.times[k];
+                for (int i = 0; i < 3; ++i)
+                    EXPECT_LT(relative_error(y[i], exact[i]), 5e-4) << "t = " << demo.times[k];
             }
             // Mass is conserved by the method up to roundoff.
             EXPECT_NEAR(y[0] + y[1] + y[2], 1.0, 1e-12);
@@ -203,12 +206,14 @@ constexpr int band_n = 40;
 constexpr double band_d = 500.0;
 constexpr double band_a = 10.0;
 constexpr double band_r = 1.0;
-double cell(const double* y, int i) { return i >= 0 && i < band_n ? y[i] : 0.0; }
+double cell(const double* y, int i) {
+    return i >= 0 && i < band_n ? y[i] : 0.0;
+}
 
 void banded_rhs(const int*, const double*, const double* y, double* ydot) {
     for (int i = 0; i < band_n; ++i) {
-        ydot[i] = band_d * (cell(y, i - 1) - 2.0 * y[i] + cell(y, i + 1)) + band_a * (cell(y, i - 2) - y[i]) / 2.0 -
-                  band_r * y[i] * y[i];
+        ydot[i] = band_d * (cell(y, i - 1) - 2.0 * y[i] + cell(y, i + 1)) +
+                  band_a * (cell(y, i - 2) - y[i]) / 2.0 - band_r * y[i] * y[i];
     }
 }
 
@@ -223,12 +228,13 @@ double banded_entry(const double* y, int i, int j) {
 void banded_full_jacobian(const int*, const double*, const double* y, const int*, const int*, double* pd,
                           const int* nrowpd) {
     for (int j = 0; j < band_n; ++j) {
-        for (int i = std::max(0, j - 1); i <= std::min(band_n - 1, j + 2); ++i) pd[i + j * *nrowpd] = banded_entry(y, i, j);
+        for (int i = std::max(0, j - 1); i <= std::min(band_n - 1, j + 2); ++i)
+            pd[i + j * *nrowpd] = banded_entry(y, i, j);
     }
 }
 
-void banded_band_jacobian(const int*, const double*, const double* y, const int* ml, const int* mu, double* pd,
-                          const int* nrowpd) {
+void banded_band_jacobian(const int*, const double*, const double* y, const int* ml, const int* mu,
+                          double* pd, const int* nrowpd) {
     for (int j = 0; j < band_n; ++j) {
         for (int i = std::max(0, j - *mu); i <= std::min(band_n - 1, j + *ml); ++i) {
             pd[(i - j + *mu) + j * *nrowpd] = banded_entry(y, i, j);
@@ -308,7 +314,9 @@ TEST(LsodaBanded, BandedJacobiansMatchTheFullOnes) {
 
 // The use the sorption mode makes: one equation, ITOL 1, LRW 70, LIW 23, JT 2, one call per data
 // interval with ISTATE carried over.
-void relaxation(const int*, const double*, const double* y, double* ydot) { ydot[0] = 2.0 * (1.0 - y[0]); }
+void relaxation(const int*, const double*, const double* y, double* ydot) {
+    ydot[0] = 2.0 * (1.0 - y[0]);
+}
 
 TEST(LsodaOneEquation, IntegratesIntervalByIntervalWithTheStateCarriedOver) {
     Integration run(relaxation, {0.0}, 0.0, 70, 23);

@@ -17,7 +17,9 @@ namespace {
 using lsoda_test::Integration;
 using lsoda_test::text_record;
 
-std::string crlf(std::string line) { return line + "\r\n"; }
+std::string crlf(std::string line) {
+    return line + "\r\n";
+}
 std::string real_line(double r1) {
     return crlf(common::format_record("(6X,'In above message,  R1 =',D21.13)", {r1}));
 }
@@ -25,7 +27,9 @@ std::string reals_line(double r1, double r2) {
     return crlf(common::format_record("(6X,'In above,  R1 =',D21.13,3X,'R2 =',D21.13)", {r1, r2}));
 }
 
-void decay(const int*, const double*, const double* y, double* ydot) { ydot[0] = -y[0]; }
+void decay(const int*, const double*, const double* y, double* ydot) {
+    ydot[0] = -y[0];
+}
 
 // y1 decays, y2 stays exactly where it starts.
 void decay_and_constant(const int*, const double*, const double* y, double* ydot) {
@@ -125,8 +129,10 @@ TEST(LsodaStartChecks, ShortWorkArraysStopTheRunAtTheSwitchToBdf) {
               text_record("DLSODA-  Warning.. RWORK length is sufficient for now, but") +
                   text_record("      may not be later.  Integration will proceed anyway.") +
                   text_record("      Length needed is LENRW = I1, while LRW = I2."));
-    EXPECT_NE(ten_printed.find("      In above message,  I1 =       212   I2 =       180\r\n"), std::string::npos);
-    EXPECT_NE(ten_printed.find(text_record("DLSODA-  At current T(=R1), RWORK length too small")), std::string::npos);
+    EXPECT_NE(ten_printed.find("      In above message,  I1 =       212   I2 =       180\r\n"),
+              std::string::npos);
+    EXPECT_NE(ten_printed.find(text_record("DLSODA-  At current T(=R1), RWORK length too small")),
+              std::string::npos);
     EXPECT_EQ(ten.istate, -7);
     EXPECT_EQ(ten.lenrw(), 212);
 }
@@ -230,7 +236,9 @@ TEST(LsodaRunChecks, TimeNotAdvancedByTheStepIsWarnedAboutMxhnilTimes) {
 
 TEST(LsodaRunChecks, ErrorTestFailingAtHmin) {
     // A kink at t = 0.5 that no step of at least HMIN can cross within the tolerance.
-    auto kink = [](const int*, const double* t, const double*, double* ydot) { ydot[0] = *t < 0.5 ? 0.0 : 1.0; };
+    auto kink = [](const int*, const double* t, const double*, double* ydot) {
+        ydot[0] = *t < 0.5 ? 0.0 : 1.0;
+    };
     Integration run(kink, {0.0}, 0.0, 70, 23);
     run.rtol = {1e-10};
     run.atol = {1e-10};
@@ -266,13 +274,17 @@ TEST(LsodaIllegalInputs, AreReportedWithTheirValues) {
         {"ML", [](Integration& r) { r.jt = 5, r.iwork[0] = 2; },
          text_record("DLSODA-  ML (=I1) illegal: .lt.0 or .ge.NEQ (=I2)") +
              "      In above message,  I1 =         2   I2 =         2\r\n"},
-        {"RTOL", [](Integration& r) { r.itol = 4, r.rtol = {1e-6, -1.0}, r.atol = {1e-6, 1e-6}; },
+        {"RTOL",
+         [](Integration& r) {
+             r.itol = 4, r.rtol = {1e-6, -1.0}, r.atol = {1e-6, 1e-6};
+         },
          text_record("DLSODA-  RTOL(I1) is R1 .lt. 0.0") + "      In above message,  I1 =         2\r\n" +
              "      In above message,  R1 = -0.1000000000000D+01\r\n"},
         {"MXORDS", [](Integration& r) { r.iopt = 1, r.iwork[8] = -1; },
          text_record("DLSODA-  MXORDS (=I1) .lt. 0") + "      In above message,  I1 =        -1\r\n"},
         {"HMIN", [](Integration& r) { r.iopt = 1, r.rwork[6] = -1.0; },
-         text_record("DLSODA-  HMIN (=R1) .lt. 0.0") + "      In above message,  R1 = -0.1000000000000D+01\r\n"},
+         text_record("DLSODA-  HMIN (=R1) .lt. 0.0") +
+             "      In above message,  R1 = -0.1000000000000D+01\r\n"},
         // Two records, each followed by its own values.
         {"H0", [](Integration& r) { r.iopt = 1, r.rwork[4] = -0.5; },
          text_record("DLSODA-  TOUT (=R1) behind T (=R2)") +
@@ -304,7 +316,8 @@ TEST(LsodaIllegalInputs, ToutBehindTheLastStepCannotBeInterpolated) {
     EXPECT_EQ(printed, text_record("DINTDY-  T (=R1) illegal", 80) +
                            "      In above message,  R1 =  0.1000000000000D+01\r\n" +
                            text_record("      T not in interval TCUR - HU (= R1) to TCUR (=R2)", 80) +
-                           reals_line(tp, tn) + text_record("DLSODA-  Trouble in DINTDY.  ITASK = I1, TOUT = R1") +
+                           reals_line(tp, tn) +
+                           text_record("DLSODA-  Trouble in DINTDY.  ITASK = I1, TOUT = R1") +
                            "      In above message,  I1 =         1\r\n" +
                            "      In above message,  R1 =  0.1000000000000D+01\r\n");
 }
@@ -326,12 +339,13 @@ TEST(LsodaMessages, SwitchesAreReportedWithIxpr) {
         // The switch happened on this step: the report gives the state after it.
         EXPECT_EQ(run.tsw(), run.tcur());
         reports.push_back(printed);
-        const std::string where = text_record("     at T = R1,  tentative step size H = R2,  step NST = I1") +
-                                  crlf(common::format_record("(6X,'In above message,  I1 =',I10)", {run.nst()})) +
-                                  reals_line(run.tcur(), run.hcur());
-        const std::string what = run.mcur() == 2
-                                     ? text_record("DLSODA- A switch to the BDF (stiff) method has occurred")
-                                     : text_record("DLSODA- A switch to the Adams (nonstiff) method has occurred");
+        const std::string where =
+            text_record("     at T = R1,  tentative step size H = R2,  step NST = I1") +
+            crlf(common::format_record("(6X,'In above message,  I1 =',I10)", {run.nst()})) +
+            reals_line(run.tcur(), run.hcur());
+        const std::string what =
+            run.mcur() == 2 ? text_record("DLSODA- A switch to the BDF (stiff) method has occurred")
+                            : text_record("DLSODA- A switch to the Adams (nonstiff) method has occurred");
         EXPECT_EQ(printed, what + where);
     }
     EXPECT_EQ(reports.size(), 2u);
@@ -348,7 +362,8 @@ TEST(LsodaMessages, PrintFlagSilencesAllButTheStop) {
     numerics::lsoda::report(numerics::lsoda::Message::convergence_failed, {}, {2.0, 0.5});
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               text_record("DLSODA-  At T (=R1) and step size H (=R2), the") +
-                  text_record("      corrector convergence failed repeatedly") + text_record("      or with ABS(H) = HMIN") +
+                  text_record("      corrector convergence failed repeatedly") +
+                  text_record("      or with ABS(H) = HMIN") +
                   "      In above,  R1 =  0.2000000000000D+01   R2 =  0.5000000000000D+00\r\n");
 }
 

@@ -60,7 +60,8 @@ TEST(LsodaLinearAlgebra, DenseAndBandedFactorsSolveBothSystems) {
 
         std::vector<double> abd(lda * n6, 99.0);  // the fill-in rows must be cleared by the factorisation
         for (int j = 0; j < n6; ++j)
-            for (int i = std::max(0, j - mu); i <= std::min(n6 - 1, j + ml); ++i) abd[(i - j + ml + mu) + j * lda] = a[i + j * n6];
+            for (int i = std::max(0, j - mu); i <= std::min(n6 - 1, j + ml); ++i)
+                abd[(i - j + ml + mu) + j * lda] = a[i + j * n6];
         std::vector<int> bpvt(n6);
         ASSERT_EQ(dgbfa(abd.data(), lda, n6, ml, mu, bpvt.data()), 0);
         EXPECT_EQ(bpvt, ipvt);
@@ -124,7 +125,8 @@ TEST(LsodaNorms, WeightsAndNorms) {
     const int mu = 1;
     std::vector<double> band((ml + mu + 1) * n6, 0.0);
     for (int j = 0; j < n6; ++j)
-        for (int i = std::max(0, j - mu); i <= std::min(n6 - 1, j + ml); ++i) band[(i - j + mu) + j * (ml + mu + 1)] = a[i + j * n6];
+        for (int i = std::max(0, j - mu); i <= std::min(n6 - 1, j + ml); ++i)
+            band[(i - j + mu) + j * (ml + mu + 1)] = a[i + j * n6];
     EXPECT_DOUBLE_EQ(banded_matrix_norm(n6, band.data(), ml + mu + 1, ml, mu, w6.data()),
                      full_matrix_norm(n6, a.data(), w6.data()));
     const double identity[] = {1.0, 0.0, 0.0, 1.0};
@@ -161,7 +163,8 @@ TEST(LsodaInterpolation, DerivativesOfTheNordsieckPolynomial) {
     EXPECT_EQ(interpolate(s, 1.4, 0, yh, &d), InterpolationResult::bad_time);
     EXPECT_EQ(interpolate(s, 1.8, 4, yh, &d), InterpolationResult::bad_order);
     EXPECT_EQ(d, -1.0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, 83), lsoda_test::text_record("DINTDY-  T (=R1) illegal", 80));
+    EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, 83),
+              lsoda_test::text_record("DINTDY-  T (=R1) illegal", 80));
 }
 
 // y' = A y with a fixed matrix.
@@ -169,7 +172,8 @@ void linear(const int*, const double*, const double* y, double* ydot) {
     ydot[0] = -100.0 * y[0] + 2.0 * y[1];
     ydot[1] = 3.0 * y[0] - 0.5 * y[1];
 }
-void linear_jacobian(const int*, const double*, const double*, const int*, const int*, double* pd, const int* nrowpd) {
+void linear_jacobian(const int*, const double*, const double*, const int*, const int*, double* pd,
+                     const int* nrowpd) {
     pd[0] = -100.0;
     pd[1] = 3.0;
     pd[*nrowpd] = 2.0;

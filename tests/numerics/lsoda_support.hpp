@@ -13,7 +13,8 @@
 
 namespace lsoda_test {
 
-inline void no_jacobian(const int*, const double*, const double*, const int*, const int*, double*, const int*) {}
+inline void no_jacobian(const int*, const double*, const double*, const int*, const int*, double*,
+                        const int*) {}
 
 // The arguments of one problem, kept between calls as a caller keeps them.
 struct Integration {
@@ -34,7 +35,8 @@ struct Integration {
     int lrw = 0;
     int liw = 0;
 
-    Integration(numerics::LsodaRhs rhs, std::vector<double> y0, double t0, int work_real = 0, int work_int = 0)
+    Integration(numerics::LsodaRhs rhs, std::vector<double> y0, double t0, int work_real = 0,
+                int work_int = 0)
         : f(rhs), neq(static_cast<int>(y0.size())), y(std::move(y0)), t(t0) {
         // Long enough for every Jacobian type with full matrices.
         lrw = work_real > 0 ? work_real : 22 + neq * 16 + neq * neq;
@@ -44,8 +46,8 @@ struct Integration {
     }
 
     int call(double tout) {
-        numerics::dlsoda(f, &neq, y.data(), &t, &tout, &itol, rtol.data(), atol.data(), &itask, &istate, &iopt,
-                         rwork.data(), &lrw, iwork.data(), &liw, jac, &jt);
+        numerics::dlsoda(f, &neq, y.data(), &t, &tout, &itol, rtol.data(), atol.data(), &itask, &istate,
+                         &iopt, rwork.data(), &lrw, iwork.data(), &liw, jac, &jt);
         return istate;
     }
 
@@ -69,12 +71,14 @@ struct Integration {
 // A reference solution by GSL: the multistep BDF driver (which needs the Jacobian, given here in
 // the integrator's full column-major form) or, without a Jacobian, the eighth-order Runge-Kutta pair.
 class Reference {
-public:
-    Reference(numerics::LsodaRhs f, numerics::LsodaJac jac, std::vector<double> y0, double t0, double tolerance)
+  public:
+    Reference(numerics::LsodaRhs f, numerics::LsodaJac jac, std::vector<double> y0, double t0,
+              double tolerance)
         : f_(f), jac_(jac), n_(static_cast<int>(y0.size())), y_(std::move(y0)), t_(t0) {
         system_ = {rhs, jac != nullptr ? jacobian : nullptr, static_cast<std::size_t>(n_), this};
-        driver_ = gsl_odeiv2_driver_alloc_y_new(&system_, jac != nullptr ? gsl_odeiv2_step_msbdf : gsl_odeiv2_step_rk8pd,
-                                                1e-8, tolerance, tolerance);
+        driver_ = gsl_odeiv2_driver_alloc_y_new(
+            &system_, jac != nullptr ? gsl_odeiv2_step_msbdf : gsl_odeiv2_step_rk8pd, 1e-8, tolerance,
+            tolerance);
         gsl_odeiv2_driver_set_nmax(driver_, 0);
     }
     ~Reference() { gsl_odeiv2_driver_free(driver_); }
@@ -88,7 +92,7 @@ public:
         return y_;
     }
 
-private:
+  private:
     static int rhs(double t, const double y[], double dydt[], void* params) {
         const auto* self = static_cast<const Reference*>(params);
         self->f_(&self->n_, &t, y, dydt);

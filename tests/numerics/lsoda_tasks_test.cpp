@@ -138,7 +138,7 @@ TEST(LsodaOptionalInputs, BoundsOnStepSizeAndOrder) {
         EXPECT_LE(std::fabs(run.hu()), 0.05 * (1.0 + 1e-12));
         EXPECT_LE(run.nqu(), 2);
     }
-    EXPECT_NEAR(run.y[0], std::exp(-run.t), 1e-6);  // order 2 at most: a larger global error
+    EXPECT_NEAR(run.y[0], std::exp(-run.t), 1e-6);       // order 2 at most: a larger global error
     EXPECT_EQ(run.lenrw(), 20 + 6 * 2 + 4 + 2 + 3 * 2);  // the BDF part with its matrix is the larger
 }
 
