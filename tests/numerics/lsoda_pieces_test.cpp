@@ -1,5 +1,5 @@
-// The integrator's pieces on their own: the LU factorisations, the method coefficients, the norms,
-// the interpolator, the iteration matrix and the switch test.
+// The integrator's pieces on their own: the LU factorisations, the error weights, the interpolator,
+// the iteration matrix and the switch test.
 
 #include <gtest/gtest.h>
 
@@ -81,56 +81,18 @@ TEST(LsodaLinearAlgebra, ZeroPivotIsReported) {
     EXPECT_EQ(dgbfa(b.data(), 1, 1, 0, 0, bpvt.data()), 1);
 }
 
-TEST(LsodaCoefficients, KnownLowOrderMethods) {
-    std::array<std::array<double, max_history_columns>, max_adams_order> elco{};
-    std::array<std::array<double, 3>, max_adams_order> tesco{};
-    method_coefficients(Method::bdf, elco, tesco);
-    EXPECT_DOUBLE_EQ(elco[0][0], 1.0);  // backward Euler
-    EXPECT_DOUBLE_EQ(elco[1][0], 2.0 / 3.0);
-    EXPECT_DOUBLE_EQ(elco[1][2], 1.0 / 3.0);
-    EXPECT_DOUBLE_EQ(tesco[1][1], 4.5);
-    EXPECT_DOUBLE_EQ(elco[4][0], 120.0 / 274.0);  // BDF5: l_0 = 1 / (1 + 1/2 + ... + 1/5)
-    method_coefficients(Method::adams, elco, tesco);
-    EXPECT_DOUBLE_EQ(elco[1][0], 0.5);  // the trapezoidal rule
-    EXPECT_DOUBLE_EQ(elco[1][2], 0.5);
-    EXPECT_DOUBLE_EQ(tesco[1][1], 12.0);
-    EXPECT_DOUBLE_EQ(tesco[0][2], 12.0);
-    EXPECT_DOUBLE_EQ(tesco[2][0], 2.0);
-    double factorial = 1.0;
-    for (int q = 1; q <= max_adams_order; ++q) {
-        factorial *= q;
-        EXPECT_DOUBLE_EQ(elco[q - 1][1], 1.0);
-        EXPECT_NEAR(elco[q - 1][q], 1.0 / factorial, 1e-15);  // the Adams l_q is 1/q!
-    }
-}
-
-TEST(LsodaNorms, WeightsAndNorms) {
-    EXPECT_EQ(unit_roundoff(), DBL_EPSILON);
+TEST(LsodaWeights, ScalarOrArrayTolerancesAsItolSays) {
     const double y[] = {-2.0, 0.5};
     const double rtol[] = {0.1, 0.01};
     const double atol[] = {1.0, 2.0};
-    double ewt[2];
-    set_error_weights(2, 1, rtol, atol, y, ewt);
-    EXPECT_DOUBLE_EQ(ewt[0], 1.2);
-    EXPECT_DOUBLE_EQ(ewt[1], 1.05);
-    set_error_weights(2, 4, rtol, atol, y, ewt);
-    EXPECT_DOUBLE_EQ(ewt[0], 1.2);
-    EXPECT_DOUBLE_EQ(ewt[1], 2.005);
-    const double w[] = {2.0, 0.5};
-    EXPECT_DOUBLE_EQ(weighted_max_norm(2, y, w), 4.0);
-    // Full and band storage of the same matrix have the same norm.
-    const std::vector<double> a = full_matrix();
-    const std::vector<double> w6 = {1.0, 2.0, 0.5, 4.0, 1.0, 0.25};
-    const int ml = 2;
-    const int mu = 1;
-    std::vector<double> band((ml + mu + 1) * n6, 0.0);
-    for (int j = 0; j < n6; ++j)
-        for (int i = std::max(0, j - mu); i <= std::min(n6 - 1, j + ml); ++i)
-            band[(i - j + mu) + j * (ml + mu + 1)] = a[i + j * n6];
-    EXPECT_DOUBLE_EQ(banded_matrix_norm(n6, band.data(), ml + mu + 1, ml, mu, w6.data()),
-                     full_matrix_norm(n6, a.data(), w6.data()));
-    const double identity[] = {1.0, 0.0, 0.0, 1.0};
-    EXPECT_DOUBLE_EQ(full_matrix_norm(2, identity, w), 1.0);
+    const double expected[4][2] = {{1.2, 1.05}, {1.2, 2.05}, {1.2, 1.005}, {1.2, 2.005}};
+    for (int itol = 1; itol <= 4; ++itol) {
+        double ewt[2];
+        set_error_weights(2, itol, rtol, atol, y, ewt);
+        EXPECT_DOUBLE_EQ(ewt[0], expected[itol - 1][0]) << "ITOL " << itol;
+        EXPECT_DOUBLE_EQ(ewt[1], expected[itol - 1][1]) << "ITOL " << itol;
+    }
+    EXPECT_EQ(unit_roundoff(), DBL_EPSILON);
 }
 
 TEST(LsodaInterpolation, DerivativesOfTheNordsieckPolynomial) {

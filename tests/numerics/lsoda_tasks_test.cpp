@@ -188,3 +188,43 @@ TEST(LsodaOptionalInputs, MxordsBoundsTheBdfOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two decoupled stiff equations: their Jacobian is diagonal (ML = MU = 0).
+void two_stiff(const int*, const double* t, const double* y, double* ydot) {
+    ydot[0] = -1000.0 * (y[0] - std::cos(*t));
+    ydot[1] = -2000.0 * (y[1] - std::sin(*t));
+}
+
+int diagonal_jacobian_calls = 0;
+void two_stiff_diagonal(const int*, const double*, const double*, const int* ml, const int* mu, double* pd,
+                        const int* nrowpd) {
+    ++diagonal_jacobian_calls;
+    EXPECT_EQ(*ml, 0);
+    EXPECT_EQ(*mu, 0);
+    pd[0] = -1000.0;
+    pd[*nrowpd] = -2000.0;
+}
+
+TEST(LsodaOptionalInputs, ChangedJacobianTypeTakesEffectWhileTheBdfRuns) {
+    Integration run(two_stiff, {1.0, 0.0}, 0.0);
+    ASSERT_EQ(run.call(5.0), 2);
+    ASSERT_EQ(run.mcur(), 2);
+    // From differences to the user's banded Jacobian, a band of width 1.
+    const int nje = run.nje();
+    diagonal_jacobian_calls = 0;
+    run.istate = 3;
+    run.jt = 4;
+    run.jac = two_stiff_diagonal;
+    run.iwork[0] = 0;
+    run.iwork[1] = 0;
+    ASSERT_EQ(run.call(10.0), 2);
+    EXPECT_GT(run.nje(), nje);
+    EXPECT_EQ(diagonal_jacobian_calls, run.nje() - nje);
+    // Both follow their forcing with a lag of 1/1000 and 1/2000.
+    EXPECT_NEAR(run.y[0], std::cos(10.0) + std::sin(10.0) / 1000.0, 1e-5);
+    EXPECT_NEAR(run.y[1], std::sin(10.0) - std::cos(10.0) / 2000.0, 1e-5);
+}
+
+}  // namespace
