@@ -4,7 +4,6 @@
 #include <gsl/gsl_machine.h>
 
 #include <algorithm>
-#include <source_location>
 #include <string>
 
 #include "common/allocation.hpp"
