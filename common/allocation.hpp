@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <new>
-#include <source_location>
+#include "common/source_location.hpp"
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +19,7 @@ inline constexpr std::string_view kAllocationOverflow =
 
 // An array of n zero-initialised elements. A negative n allocates an empty array.
 template <typename T>
-std::vector<T> allocate_array(std::int64_t n, std::source_location where = std::source_location::current()) {
+std::vector<T> allocate_array(std::int64_t n, SourceLocation where = SourceLocation::current()) {
     if (n < 0) n = 0;
     if (static_cast<std::uint64_t>(n) > std::numeric_limits<std::int64_t>::max() / sizeof(T)) {
         throw AllocationFailure(std::string(kAllocationOverflow), where);

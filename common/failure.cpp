@@ -4,14 +4,14 @@
 
 namespace common {
 
-IoFailure::IoFailure(std::string file, std::string action, std::string cause, std::source_location where)
+IoFailure::IoFailure(std::string file, std::string action, std::string cause, SourceLocation where)
     : std::runtime_error(action + " '" + file + "': " + cause),
       file_(std::move(file)),
       action_(std::move(action)),
       cause_(std::move(cause)),
       where_(where) {}
 
-AllocationFailure::AllocationFailure(std::string message, std::source_location where)
+AllocationFailure::AllocationFailure(std::string message, SourceLocation where)
     : std::runtime_error(std::move(message)), where_(where) {}
 
 }  // namespace common

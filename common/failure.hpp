@@ -2,7 +2,7 @@
 // How a run ends. Everything that ends a program early travels as an exception up to main, which
 // alone turns it into a message and an exit status (see exit_status.hpp).
 
-#include <source_location>
+#include "common/source_location.hpp"
 #include <stdexcept>
 #include <string>
 
@@ -19,28 +19,28 @@ enum class ExitStatus : int {
 class IoFailure : public std::runtime_error {
 public:
     IoFailure(std::string file, std::string action, std::string cause,
-              std::source_location where = std::source_location::current());
+              SourceLocation where = SourceLocation::current());
 
     const std::string& file() const noexcept { return file_; }
     const std::string& action() const noexcept { return action_; }
     const std::string& cause() const noexcept { return cause_; }
-    const std::source_location& where() const noexcept { return where_; }
+    const SourceLocation& where() const noexcept { return where_; }
 
 private:
     std::string file_;
     std::string action_;
     std::string cause_;
-    std::source_location where_;
+    SourceLocation where_;
 };
 
 // A work array could not be allocated. The message is one of the three allocation texts.
 class AllocationFailure : public std::runtime_error {
 public:
-    AllocationFailure(std::string message, std::source_location where);
-    const std::source_location& where() const noexcept { return where_; }
+    AllocationFailure(std::string message, SourceLocation where);
+    const SourceLocation& where() const noexcept { return where_; }
 
 private:
-    std::source_location where_;
+    SourceLocation where_;
 };
 
 // The program ends at once after a handled failure: a stop, or a pause answered with anything but

@@ -4,7 +4,7 @@
 
 namespace common {
 
-void require(const IoResult& result, std::string_view file, std::string_view action, std::source_location where) {
+void require(const IoResult& result, std::string_view file, std::string_view action, SourceLocation where) {
     if (result) return;
     throw IoFailure(std::string(file), std::string(action), result.cause, where);
 }

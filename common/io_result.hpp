@@ -2,7 +2,7 @@
 // The outcome of one input or output statement.
 
 #include <cstddef>
-#include <source_location>
+#include "common/source_location.hpp"
 #include <string>
 #include <string_view>
 
@@ -32,6 +32,6 @@ struct IoResult {
 // For statements without a handler of their own: a result that is not ok ends the program with the
 // diagnostic that names this source location, the file and what failed (exit status 2).
 void require(const IoResult& result, std::string_view file, std::string_view action,
-             std::source_location where = std::source_location::current());
+             SourceLocation where = SourceLocation::current());
 
 }  // namespace common

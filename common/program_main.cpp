@@ -10,7 +10,7 @@
 namespace common {
 namespace {
 
-std::string location_text(const std::source_location& where) {
+std::string location_text(const SourceLocation& where) {
     return std::string(where.file_name()) + ":" + std::to_string(where.line()) + " (" + where.function_name() + ")";
 }
 

@@ -85,7 +85,7 @@ IoResult RecordFile::open(std::string path, OpenMode mode) {
     return {};
 }
 
-RecordFile RecordFile::open_or_fail(std::string path, OpenMode mode, std::source_location where) {
+RecordFile RecordFile::open_or_fail(std::string path, OpenMode mode, SourceLocation where) {
     RecordFile file;
     const IoResult result = file.open(path, mode);
     if (!result) throw IoFailure(std::move(path), "cannot open", result.cause, where);

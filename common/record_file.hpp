@@ -7,7 +7,7 @@
 // beyond it is gone. Consecutive writes extend the file.
 
 #include <cstddef>
-#include <source_location>
+#include "common/source_location.hpp"
 #include <string>
 #include <string_view>
 
@@ -34,7 +34,7 @@ public:
     IoResult open(std::string path, OpenMode mode);
     // Opens `path` or ends the program with the diagnostic of an unhandled failure.
     static RecordFile open_or_fail(std::string path, OpenMode mode,
-                                   std::source_location where = std::source_location::current());
+                                   SourceLocation where = SourceLocation::current());
 
     bool is_open() const noexcept { return fd_ >= 0; }
     const std::string& path() const noexcept { return path_; }

@@ -4,7 +4,6 @@
 #include <gsl/gsl_machine.h>
 
 #include <algorithm>
-#include <source_location>
 #include <string>
 
 #include "common/allocation.hpp"
@@ -15,7 +14,7 @@ namespace numerics {
 QagWorkspace::QagWorkspace(std::size_t limit)
     : workspace_(gsl_integration_workspace_alloc(std::max<std::size_t>(limit, 1))) {
     if (!workspace_) {
-        throw common::AllocationFailure(std::string(common::kAllocationTooLarge), std::source_location::current());
+        throw common::AllocationFailure(std::string(common::kAllocationTooLarge), common::SourceLocation::current());
     }
 }
 

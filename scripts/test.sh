@@ -1,6 +1,6 @@
 #!/bin/sh
 # The whole test suite: installs what is missing, builds and runs every test in the release build,
-# then again in the AddressSanitizer + UndefinedBehaviorSanitizer build.
+# then again in the AddressSanitizer + UndefinedBehaviorSanitizer build, then a short fuzzing run.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -12,4 +12,6 @@ for preset in default sanitize; do
     echo "== $preset tests"
     ctest --preset "$preset" -j "$(nproc)"
 done
+echo "== fuzz smoke"
+scripts/fuzz.sh --smoke
 echo "All tests passed."

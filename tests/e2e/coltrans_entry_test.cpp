@@ -51,3 +51,29 @@ TEST(ColtransEntry, PathUnsetAssumesSlashAndBareNameUsesTheCurrentDirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ColtransEntry, HelpAndVersionTouchNoFile) {
+    TempDir dir;
+    const auto program = install_program(dir);
+    for (const char* argument : {"--help", "--version"}) {
+        ProgramOptions options;
+        options.executable = program;
+        options.arguments = {argument};
+        options.working_directory = dir.path();
+        const auto run = run_program(options);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find("coltrans"), std::string::npos);
+        EXPECT_EQ(run.err, "");
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "run"), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // Any other argument is ignored: the run goes on and misses its input.
+    ProgramOptions options;
+    options.executable = program;
+    options.arguments = {"--verbose"};
+    EXPECT_EQ(run_program(options).status, 2);
+}
+
+}  // namespace
