@@ -116,10 +116,12 @@ Figures model_figures(const Curve& curve, const Accuracy& accuracy, double budge
         figures.results.clear();
         if (curve.pulse) {
             models::BroadPulse model(broad_pulse(curve));
-            for (const double t : times) figures.results.push_back(model.concentration(t, curve.x, quadrature, tolerances));
+            for (const double t : times)
+                figures.results.push_back(model.concentration(t, curve.x, quadrature, tolerances));
         } else {
             models::InstantaneousInjection model(instantaneous(curve));
-            for (const double t : times) figures.results.push_back(model.concentration(t, curve.x, quadrature, tolerances));
+            for (const double t : times)
+                figures.results.push_back(model.concentration(t, curve.x, quadrature, tolerances));
         }
         figures.evaluations_per_run = quadrature.evaluations();
     });
@@ -168,7 +170,9 @@ double plain_ffunc2(double tau, void* p) {
     return plain_kernel(q.s, tau) * ((tau * q.s.b) / r) * numerics::dbsi1(2.0 * r);
 }
 
-double plain_bessel(double s) { return s > 0.0 ? numerics::dbsj0(2.0 * std::sqrt(s)) : numerics::dbsi0(2.0 * std::sqrt(-s)); }
+double plain_bessel(double s) {
+    return s > 0.0 ? numerics::dbsj0(2.0 * std::sqrt(s)) : numerics::dbsi0(2.0 * std::sqrt(-s));
+}
 
 double plain_func2(double tau, void* p) {
     Plain& q = *static_cast<Plain*>(p);
@@ -179,7 +183,8 @@ double plain_func2(double tau, void* p) {
 double plain_func1_inner(double tau2, void* p) {
     Plain& q = *static_cast<Plain*>(p);
     ++q.evaluations;
-    return plain_kernel(q.s, tau2) * (std::exp(-(q.tau1 * q.s.h)) * q.s.h) * plain_bessel((tau2 * q.s.b) * (q.tau1 - tau2));
+    return plain_kernel(q.s, tau2) * (std::exp(-(q.tau1 * q.s.h)) * q.s.h) *
+           plain_bessel((tau2 * q.s.b) * (q.tau1 - tau2));
 }
 
 double plain_outer(double tau1, void* p) {
@@ -199,8 +204,8 @@ Figures baseline_figures(const Curve& curve, const Accuracy& accuracy, double bu
     q.outer = gsl_integration_workspace_alloc(q.limit);
     q.inner = gsl_integration_workspace_alloc(q.limit);
     const double* v = curve.values;
-    const double d = v[0], kc = v[1], kr = v[2], lamda = v[3], u = v[4], line7 = v[5], theta = v[6], lamdas = v[7],
-                 line10 = v[8], rh0 = v[9];
+    const double d = v[0], kc = v[1], kr = v[2], lamda = v[3], u = v[4], line7 = v[5], theta = v[6],
+                 lamdas = v[7], line10 = v[8], rh0 = v[9];
     const double krstar = (rh0 / theta) * (kr + lamdas);
     q.s.d = d;
     q.s.u = u;
@@ -219,7 +224,8 @@ Figures baseline_figures(const Curve& curve, const Accuracy& accuracy, double bu
         q.s.time = big_t;
         const double r2 = q.qag(plain_outer, 0.0, big_t, q.outer);
         const double r1 = q.qag(plain_func2, 0.0, big_t, q.outer);
-        return (std::exp(-q.s.h * big_t) * r1 + r2) * line10 * (u / std::sqrt(d)) * std::exp(u * q.s.x / (2.0 * d));
+        return (std::exp(-q.s.h * big_t) * r1 + r2) * line10 * (u / std::sqrt(d)) *
+               std::exp(u * q.s.x / (2.0 * d));
     };
     figures.seconds_per_run = mean_cpu_seconds(budget, [&] {
         q.evaluations = 0;
@@ -232,7 +238,8 @@ Figures baseline_figures(const Curve& curve, const Accuracy& accuracy, double bu
             } else if (t != 0.0) {
                 q.s.time = t;
                 const double r = q.s.b > 0.0 ? q.qag(plain_ffunc2, 0.0, t, q.outer) : 0.0;
-                c = (plain_kernel(q.s, t) + r) * std::exp(u * q.s.x / (2.0 * d) - q.s.h * t) * cm / std::sqrt(d);
+                c = (plain_kernel(q.s, t) + r) * std::exp(u * q.s.x / (2.0 * d) - q.s.h * t) * cm /
+                    std::sqrt(d);
             }
             figures.results.push_back(c);
         }
@@ -250,7 +257,8 @@ void write_input(const fs::path& file, const Curve& curve, const Accuracy& accur
     out.precision(17);
     out << (curve.pulse ? 1 : 0) << "\n";
     for (const double value : curve.values) out << value << "\n";
-    out << "0\n0\nbenchmark\n" << accuracy.errrel << " " << accuracy.errabs << " " << accuracy.limit << " 0\nt x\n";
+    out << "0\n0\nbenchmark\n"
+        << accuracy.errrel << " " << accuracy.errabs << " " << accuracy.limit << " 0\nt x\n";
     for (const double t : times_of(curve)) out << t << " " << curve.x << "\n";
 }
 
@@ -273,7 +281,9 @@ double program_cpu_seconds(const fs::path& run) {
         std::fprintf(stderr, "coltrans failed in %s\n", run.c_str());
         std::exit(1);
     }
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -313,21 +323,27 @@ int main(int argc, char** argv) {
     if (::mkdtemp(pattern) == nullptr) return 1;
     const fs::path scratch = pattern;
 
-    std::printf("Colloid models, 100-point curves; CPU seconds per run (per point), integrand evaluations per run\n\n");
+    std::printf(
+        "Colloid models, 100-point curves; CPU seconds per run (per point), integrand evaluations per "
+        "run\n\n");
     std::printf("%-14s %-26s | %-24s %10s | %-24s %10s | %-11s | %s\n", "model", "accuracy", "model", "evals",
                 "baseline", "evals", "coltrans", "results vs baseline");
     int number = 0;
     for (const Curve& curve : kCurves) {
         for (const Accuracy& accuracy : kAccuracies) {
             if (only_case != 0 && ++number != only_case) continue;
-            const Figures model = wanted("model") ? model_figures(curve, accuracy, budget, scratch) : Figures{};
-            const Figures baseline = wanted("baseline") ? baseline_figures(curve, accuracy, budget) : Figures{};
-            const double program = wanted("coltrans") ? process_figures(curve, accuracy, budget, scratch) : 0.0;
+            const Figures model =
+                wanted("model") ? model_figures(curve, accuracy, budget, scratch) : Figures{};
+            const Figures baseline =
+                wanted("baseline") ? baseline_figures(curve, accuracy, budget) : Figures{};
+            const double program =
+                wanted("coltrans") ? process_figures(curve, accuracy, budget, scratch) : 0.0;
             const double difference = max_relative_difference(model.results, baseline.results);
-            std::printf("%-14s %-26s | %9.5f (%10.3e) %10lld | %9.5f (%10.3e) %10lld | %9.5f   | %s\n", curve.name,
-                        accuracy.name, model.seconds_per_run, model.seconds_per_run / 100, model.evaluations_per_run,
-                        baseline.seconds_per_run, baseline.seconds_per_run / 100, baseline.evaluations_per_run,
-                        program, difference == 0.0 ? "identical" : std::to_string(difference).c_str());
+            std::printf("%-14s %-26s | %9.5f (%10.3e) %10lld | %9.5f (%10.3e) %10lld | %9.5f   | %s\n",
+                        curve.name, accuracy.name, model.seconds_per_run, model.seconds_per_run / 100,
+                        model.evaluations_per_run, baseline.seconds_per_run, baseline.seconds_per_run / 100,
+                        baseline.evaluations_per_run, program,
+                        difference == 0.0 ? "identical" : std::to_string(difference).c_str());
         }
     }
     fs::remove_all(scratch);

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "coltrans/run_archive.hpp"
 #include "common/format.hpp"
 #include "common/io_result.hpp"
 #include "common/list_input.hpp"
-#include "coltrans/run_archive.hpp"
 
 namespace coltrans {
 namespace {
@@ -48,7 +48,8 @@ ArchiveCopy append_colloid_block(const common::RunDirectory& run, ColloidFamily 
         const common::IoResult read = common::read_fixed_text(print_txt, record, kCopyWidth);
         if (read.is_end()) break;
         if (!read) return ArchiveCopy::result_unreadable;
-        if (!archive.write(copy_format.apply({std::string_view(record)}))) return ArchiveCopy::archive_unwritable;
+        if (!archive.write(copy_format.apply({std::string_view(record)})))
+            return ArchiveCopy::archive_unwritable;
     }
     if (!archive.close()) return ArchiveCopy::archive_unwritable;
     return ArchiveCopy::complete;

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "coltrans/colloid_settings.hpp"
 #include "common/record_file.hpp"
 #include "common/run_directory.hpp"
-#include "coltrans/colloid_settings.hpp"
 
 namespace coltrans {
 
@@ -16,9 +16,9 @@ namespace coltrans {
 std::array<std::string_view, 10> archive_labels(ColloidFamily family);
 
 enum class ArchiveCopy {
-    complete,           // the block is whole
-    result_unreadable,  // a record of print.txt could not be read back
-    archive_unwritable, // a record of the copy could not be written to the archive
+    complete,            // the block is whole
+    result_unreadable,   // a record of print.txt could not be read back
+    archive_unwritable,  // a record of the copy could not be written to the archive
 };
 
 // Appends the block. Opening the archive and writing the first 27 records have no handler (the

@@ -15,9 +15,11 @@ struct FailureText {
 
 constexpr std::array<FailureText, 3> kFailureTexts = {{
     {ColloidFailure::input_points,
-     "Error found during reading the  input.txt file and trying to get time and the potision of the point to be "
+     "Error found during reading the  input.txt file and trying to get time and the potision of the point to "
+     "be "
      "printed"},
-    {ColloidFailure::result_readback, "Error found during reading the  print.txt and appened it to the TotalRunsFile"},
+    {ColloidFailure::result_readback,
+     "Error found during reading the  print.txt and appened it to the TotalRunsFile"},
     {ColloidFailure::archive_append, "Error found during  appeneding data to the TotalRunsFile"},
 }};
 

@@ -6,9 +6,9 @@
 namespace coltrans {
 
 enum class ColloidFailure {
-    input_points,    // a point line, or a settings line skipped after the rewind, cannot be read
-    result_readback, // a record of print.txt cannot be read back for the run archive
-    archive_append,  // a record cannot be written to the run archive
+    input_points,     // a point line, or a settings line skipped after the rewind, cannot be read
+    result_readback,  // a record of print.txt cannot be read back for the run archive
+    archive_append,   // a record cannot be written to the run archive
 };
 
 // Writes the failure's text and "The system is Paused and will close" to the message file, then

@@ -11,7 +11,8 @@ namespace {
 // Each settings read is one free-format statement: a blank line supplies no value and the read
 // goes on to the next line, so later settings shift by one line.
 void read_setting(common::RecordFile& file, common::InItem item, std::string_view what) {
-    common::require(common::read_list(file, {item}), file.path(), std::string("cannot read ") + std::string(what) + " from");
+    common::require(common::read_list(file, {item}), file.path(),
+                    std::string("cannot read ") + std::string(what) + " from");
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "common/record_file.hpp"
 #include "coltrans/colloid_settings.hpp"
+#include "common/record_file.hpp"
 
 namespace coltrans {
 
@@ -23,7 +23,7 @@ enum class PointRead {
 };
 
 class ColloidInput {
-public:
+  public:
     // Opens input.txt, which must exist, and reads lines 1 to 16.
     explicit ColloidInput(std::string path);
 
@@ -42,7 +42,7 @@ public:
 
     common::IoResult close() { return file_.close(); }
 
-private:
+  private:
     common::RecordFile file_;
     ColloidSettings settings_;
 };

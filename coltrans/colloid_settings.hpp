@@ -13,20 +13,20 @@ enum class ColloidFamily {
 };
 
 struct ColloidSettings {
-    float sim_mode = 0.0f;  // line 1, only archived
-    double d = 0.0;         // line 2: hydrodynamic dispersion coefficient [cm^2/hr]
-    double kc = 0.0;        // line 3: clogging rate constant [1/hr]
-    double kr = 0.0;        // line 4: declogging rate constant [1/hr]
-    double lamda = 0.0;     // line 5: inactivation constant of suspended viruses [1/hr]
-    double u = 0.0;         // line 6: average interstitial velocity [cm/hr]
-    double line7 = 0.0;     // line 7: cross section area A0, or pulse time tp [hr]
-    double theta = 0.0;     // line 8: porosity [-]
-    double lamdas = 0.0;    // line 9: inactivation constant of adsorbed viruses [1/hr]
-    double line10 = 0.0;    // line 10: source mass rate mi [gr/sec], or source concentration Conc0 [g/cm^3]
-    double rh0 = 0.0;       // line 11: bulk density of the solid matrix [g/cm^3]
-    double errrel = 0.0;    // line 15: relative accuracy of the quadrature
-    double errabs = 0.0;    // line 15: absolute accuracy of the quadrature
-    std::int32_t limit = 0; // line 15: maximum number of subintervals of the quadrature
+    float sim_mode = 0.0f;   // line 1, only archived
+    double d = 0.0;          // line 2: hydrodynamic dispersion coefficient [cm^2/hr]
+    double kc = 0.0;         // line 3: clogging rate constant [1/hr]
+    double kr = 0.0;         // line 4: declogging rate constant [1/hr]
+    double lamda = 0.0;      // line 5: inactivation constant of suspended viruses [1/hr]
+    double u = 0.0;          // line 6: average interstitial velocity [cm/hr]
+    double line7 = 0.0;      // line 7: cross section area A0, or pulse time tp [hr]
+    double theta = 0.0;      // line 8: porosity [-]
+    double lamdas = 0.0;     // line 9: inactivation constant of adsorbed viruses [1/hr]
+    double line10 = 0.0;     // line 10: source mass rate mi [gr/sec], or source concentration Conc0 [g/cm^3]
+    double rh0 = 0.0;        // line 11: bulk density of the solid matrix [g/cm^3]
+    double errrel = 0.0;     // line 15: relative accuracy of the quadrature
+    double errabs = 0.0;     // line 15: absolute accuracy of the quadrature
+    std::int32_t limit = 0;  // line 15: maximum number of subintervals of the quadrature
 
     // The values of lines 2 to 11, in the order the run archive lists them.
     std::array<double, 10> archived_values() const {

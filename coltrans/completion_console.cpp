@@ -15,6 +15,8 @@ std::string time_record(float cpu_seconds) {
     return format.apply({"Total Time of Operations", cpu_seconds, " Secs"});
 }
 
-void write_time_line(float cpu_seconds) { common::console_record(time_record(cpu_seconds)); }
+void write_time_line(float cpu_seconds) {
+    common::console_record(time_record(cpu_seconds));
+}
 
 }  // namespace coltrans

@@ -20,7 +20,8 @@ std::array<std::string, 3> result_header_records(ResultTable table) {
                 common::list_record({"   t (Time),      C (Solute Conce),     C* (adsorb Concet)"}),
                 common::list_record({std::string_view(kUnderscores)})};
     }
-    return {common::list_record({"Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen "}),
+    return {common::list_record(
+                {"Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen "}),
             common::list_record({"   t (Time),      x (Lenght),     C (Concetration)"}),
             common::list_record({std::string_view(kUnderscores)})};
 }
@@ -31,8 +32,8 @@ double result_value_for_output(double computed) {
 
 std::string result_record(double first, double second, double computed) {
     static const common::Format format("(Es15.5,A1,Es15.5,A1,Es18.9E3)");
-    return format.apply({first, std::string_view(kTab), second, std::string_view(kTab),
-                         result_value_for_output(computed)});
+    return format.apply(
+        {first, std::string_view(kTab), second, std::string_view(kTab), result_value_for_output(computed)});
 }
 
 ResultFile::ResultFile(std::string path)

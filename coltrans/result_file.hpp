@@ -31,7 +31,7 @@ std::string result_record(double first, double second, double computed);
 // print.txt, opened without a status (an existing file is rewritten from its start). Every failure
 // to open or write ends the program (unhandled).
 class ResultFile {
-public:
+  public:
     explicit ResultFile(std::string path);
 
     void write_header(ResultTable table);
@@ -40,7 +40,7 @@ public:
     common::RecordFile& file() noexcept { return file_; }
     const std::string& path() const noexcept { return file_.path(); }
 
-private:
+  private:
     common::RecordFile file_;
 };
 

@@ -59,7 +59,8 @@ std::optional<std::string> process_current_directory() {
 
 }  // namespace
 
-std::string run_archive_path(const common::RunDirectory& run, const std::optional<std::string>& current_directory) {
+std::string run_archive_path(const common::RunDirectory& run,
+                             const std::optional<std::string>& current_directory) {
     std::string directory = run.directory;
     if (!directory.empty() && !is_absolute(directory, run.separator) && current_directory) {
         directory = lexically_normal(*current_directory + run.separator + directory, run.separator);
@@ -77,7 +78,9 @@ std::string run_archive_path(const common::RunDirectory& run) {
     return run_archive_path(run, process_current_directory());
 }
 
-RunArchive RunArchive::open(const common::RunDirectory& run) { return open_path(run_archive_path(run)); }
+RunArchive RunArchive::open(const common::RunDirectory& run) {
+    return open_path(run_archive_path(run));
+}
 
 RunArchive RunArchive::open_path(std::string path) {
     common::RecordFile file;
@@ -93,7 +96,9 @@ RunArchive RunArchive::open_path(std::string path) {
     return RunArchive(std::move(file));
 }
 
-common::IoResult RunArchive::write(std::string_view record) { return file_.write_record(record); }
+common::IoResult RunArchive::write(std::string_view record) {
+    return file_.write_record(record);
+}
 
 void RunArchive::write_or_fail(std::string_view record) {
     common::require(file_.write_record(record), file_.path(), "cannot write to the run archive");

@@ -22,12 +22,13 @@ namespace coltrans {
 // Total_Runs1.txt. A relative run directory (such as "." or "run1", from argument 0 "./coltrans" or
 // "run1/coltrans") is first resolved against the current directory, so that the parent is the real
 // one; an absolute run directory is taken as it is.
-std::string run_archive_path(const common::RunDirectory& run, const std::optional<std::string>& current_directory);
+std::string run_archive_path(const common::RunDirectory& run,
+                             const std::optional<std::string>& current_directory);
 // The same with the current directory of this process.
 std::string run_archive_path(const common::RunDirectory& run);
 
 class RunArchive {
-public:
+  public:
     // Opens the archive for appending and takes the lock. When it cannot be opened (typically
     // because the folder Saved_Simulations does not exist) the program ends with a diagnostic that
     // names the archive's path (unhandled).
@@ -50,7 +51,7 @@ public:
     // nothing; the destructor closes as well.
     common::IoResult close();
 
-private:
+  private:
     explicit RunArchive(common::RecordFile file) : file_(std::move(file)) {}
     common::RecordFile file_;
 };

@@ -28,7 +28,9 @@ double BroadPulse::func2(double tau) const {
     return kernel_(tau) * bessel_factor((tau * s.b) * (s.time - tau));
 }
 
-double BroadPulse::outer_factor(double tau1) const { return std::exp(-(tau1 * colloidm_.h)) * colloidm_.h; }
+double BroadPulse::outer_factor(double tau1) const {
+    return std::exp(-(tau1 * colloidm_.h)) * colloidm_.h;
+}
 
 double BroadPulse::func1_with(double factor, double tau1, double tau2) const {
     const colloidm::State& s = colloidm_;
@@ -48,11 +50,12 @@ double BroadPulse::response(double big_t, numerics::Quadrature& quadrature, Quad
         }
         return func1_with(factor, tau1, tau2);
     };
-    const double r2 = quadrature
-                          .dtwodq(func1_hoisted, 0.0, big_t,
-                                  [](double tau1) { return gg1(tau1); }, [](double tau1) { return hh1(tau1); },
-                                  tolerances.errabs, tolerances.errrel, kGaussKronrod21)
-                          .result;
+    const double r2 =
+        quadrature
+            .dtwodq(
+                func1_hoisted, 0.0, big_t, [](double tau1) { return gg1(tau1); },
+                [](double tau1) { return hh1(tau1); }, tolerances.errabs, tolerances.errrel, kGaussKronrod21)
+            .result;
     const double r1 = quadrature
                           .dqdag([this](double tau) { return func2(tau); }, 0.0, big_t, tolerances.errabs,
                                  tolerances.errrel, kGaussKronrod21)

@@ -28,11 +28,12 @@ struct BroadPulseParameters {
 double bessel_factor(double s);
 
 class BroadPulse {
-public:
+  public:
     explicit BroadPulse(const BroadPulseParameters& p);
 
     // C at time t and position x: 0 at t = 0 exactly, G(t) up to tp, G(t) - G(t - tp) after it.
-    double concentration(double t, double x, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+    double concentration(double t, double x, numerics::Quadrature& quadrature,
+                         QuadratureTolerances tolerances);
 
     // G(T) at the position last set: the double integral first, then the single one.
     double response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
@@ -50,7 +51,7 @@ public:
 
     const colloidm::State& state() const noexcept { return colloidm_; }
 
-private:
+  private:
     colloidm::State colloidm_;
     TransportKernel kernel_;  // K at the current position
     double tp_ = 0.0;

@@ -20,23 +20,39 @@
 namespace models {
 namespace {
 
-using coltrans::ColloidFamily;
 using coltrans::ColloidFailure;
+using coltrans::ColloidFamily;
 using coltrans::ColloidSettings;
 
 InstantaneousParameters instantaneous_parameters(const ColloidSettings& s) {
-    return {.d = s.d, .kc = s.kc, .kr = s.kr, .lamda = s.lamda, .u = s.u, .a0 = s.line7,
-            .theta = s.theta, .lamdas = s.lamdas, .mi = s.line10, .rh0 = s.rh0};
+    return {.d = s.d,
+            .kc = s.kc,
+            .kr = s.kr,
+            .lamda = s.lamda,
+            .u = s.u,
+            .a0 = s.line7,
+            .theta = s.theta,
+            .lamdas = s.lamdas,
+            .mi = s.line10,
+            .rh0 = s.rh0};
 }
 
 BroadPulseParameters broad_pulse_parameters(const ColloidSettings& s) {
-    return {.d = s.d, .kc = s.kc, .kr = s.kr, .lamda = s.lamda, .u = s.u, .tp = s.line7,
-            .theta = s.theta, .lamdas = s.lamdas, .conc0 = s.line10, .rh0 = s.rh0};
+    return {.d = s.d,
+            .kc = s.kc,
+            .kr = s.kr,
+            .lamda = s.lamda,
+            .u = s.u,
+            .tp = s.line7,
+            .theta = s.theta,
+            .lamdas = s.lamdas,
+            .conc0 = s.line10,
+            .rh0 = s.rh0};
 }
 
 // The model of the run, with its derived values computed from the settings.
 class ColloidModel {
-public:
+  public:
     ColloidModel(ColloidFamily family, const ColloidSettings& settings)
         : model_(family == ColloidFamily::instantaneous
                      ? Model(std::in_place_type<InstantaneousInjection>, instantaneous_parameters(settings))
@@ -44,10 +60,11 @@ public:
           tolerances_{.errabs = settings.errabs, .errrel = settings.errrel} {}
 
     double concentration(double t, double x, numerics::Quadrature& quadrature) {
-        return std::visit([&](auto& model) { return model.concentration(t, x, quadrature, tolerances_); }, model_);
+        return std::visit([&](auto& model) { return model.concentration(t, x, quadrature, tolerances_); },
+                          model_);
     }
 
-private:
+  private:
     using Model = std::variant<InstantaneousInjection, BroadPulse>;
     Model model_;
     QuadratureTolerances tolerances_;

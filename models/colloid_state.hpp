@@ -6,10 +6,10 @@
 namespace colloidm {
 
 struct State {
-    double a = 0.0;     // lamda + kc
-    double b = 0.0;     // rate product in the Bessel arguments
-    double d = 0.0;     // hydrodynamic dispersion coefficient D
-    double h = 0.0;     // declogging rate as seen from the water phase
+    double a = 0.0;  // lamda + kc
+    double b = 0.0;  // rate product in the Bessel arguments
+    double d = 0.0;  // hydrodynamic dispersion coefficient D
+    double h = 0.0;  // declogging rate as seen from the water phase
     double pi = 0.0;
     double time = 0.0;  // upper end of the current integrals
     double u = 0.0;     // average interstitial velocity U

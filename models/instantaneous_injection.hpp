@@ -23,12 +23,13 @@ struct InstantaneousParameters {
 };
 
 class InstantaneousInjection {
-public:
+  public:
     explicit InstantaneousInjection(const InstantaneousParameters& p);
 
     // C at time t and position x. t = 0 gives exactly 0 without any integration; the integral is
     // made only when b > 0.
-    double concentration(double t, double x, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+    double concentration(double t, double x, numerics::Quadrature& quadrature,
+                         QuadratureTolerances tolerances);
 
     // The integrand of the single integral at tau, for the time and position last set.
     double ffunc2(double tau) const;
@@ -36,7 +37,7 @@ public:
     const colloidm::State& state() const noexcept { return colloidm_; }
     double cm() const noexcept { return cm_; }
 
-private:
+  private:
     colloidm::State colloidm_;
     TransportKernel kernel_;  // K at the current position
     double cm_ = 0.0;         // mi / (Theta A0)

@@ -11,7 +11,7 @@
 namespace models {
 
 class TransportKernel {
-public:
+  public:
     TransportKernel() = default;
     // K for the rates, D, U and position x of the state.
     explicit TransportKernel(const colloidm::State& s);
@@ -21,7 +21,7 @@ public:
     // U x / (2 D), the exponent of the advection factor.
     double advection_exponent() const noexcept { return advection_; }
 
-private:
+  private:
     double d_ = 0.0;
     double pi_ = 0.0;
     double x_ = 0.0;

@@ -24,8 +24,8 @@ std::string settings_text(const std::vector<std::string>& values, const std::str
     return text;
 }
 
-const std::vector<std::string> kValues = {"1", "0.5", "0.05", "0.01", "0.002", "2.0",
-                                          "20", "0.35", "0.001", "1.5", "1.7"};
+const std::vector<std::string> kValues = {"1",  "0.5",  "0.05",  "0.01", "0.002", "2.0",
+                                          "20", "0.35", "0.001", "1.5",  "1.7"};
 
 ColloidInput open_with(const TempDir& dir, const std::string& text) {
     write_file(dir / "input.txt", text);
@@ -35,7 +35,8 @@ ColloidInput open_with(const TempDir& dir, const std::string& text) {
 TEST(ColloidInput, SettingsReadTheSameWithAndWithoutComments) {
     TempDir dir;
     for (const std::string comment : {"", "   ! a comment, with commas and / slashes", "\t!x"}) {
-        ColloidInput input = open_with(dir, settings_text(kValues, "2.3E-4  0.3  300  5 ! accuracy", comment));
+        ColloidInput input =
+            open_with(dir, settings_text(kValues, "2.3E-4  0.3  300  5 ! accuracy", comment));
         const ColloidSettings& s = input.settings();
         EXPECT_EQ(s.sim_mode, 1.0f);
         EXPECT_EQ(s.archived_values(),
@@ -45,7 +46,9 @@ TEST(ColloidInput, SettingsReadTheSameWithAndWithoutComments) {
         EXPECT_EQ(s.limit, 300);
     }
     // The template's line 15, three numbers and a comment, is enough for the model.
-    EXPECT_EQ(open_with(dir, settings_text(kValues, "2.3E-4  0.3  300   !ERRREL2,ERRABS2 , limit")).settings().limit,
+    EXPECT_EQ(open_with(dir, settings_text(kValues, "2.3E-4  0.3  300   !ERRREL2,ERRABS2 , limit"))
+                  .settings()
+                  .limit,
               300);
 }
 
@@ -79,8 +82,8 @@ TEST(ColloidInput, UnreadableSettingsEndTheProgram) {
 
 TEST(ColloidInput, CountingPassThenPointByPoint) {
     TempDir dir;
-    ColloidInput input =
-        open_with(dir, settings_text(kValues, "1e-6 0 50 0") + "1 10\n\n   \n2.5, 12 ! comment\n3\n4 15\n7\n");
+    ColloidInput input = open_with(
+        dir, settings_text(kValues, "1e-6 0 50 0") + "1 10\n\n   \n2.5, 12 ! comment\n3\n4 15\n7\n");
     // Blank lines are passed over; "3" and "4" form a pair; a last line with one number ends the list.
     EXPECT_EQ(input.count_points(), 3);
     ASSERT_TRUE(input.rewind_to_points());

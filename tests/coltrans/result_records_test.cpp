@@ -6,7 +6,6 @@
 
 #include "coltrans/completion_console.hpp"
 #include "coltrans/result_file.hpp"
-#include "tests/support/temp_dir.hpp"
 
 namespace coltrans {
 namespace {
@@ -14,7 +13,8 @@ namespace {
 TEST(ResultRecord, FiftyColumnsWithTabs) {
     EXPECT_EQ(result_record(2.0, 10.0, 0.0), "    2.00000E+00\t    1.00000E+01\t  0.000000000E+000");
     EXPECT_EQ(result_record(1.0e100, 0.5, 1.0e100), "    1.00000+100\t    5.00000E-01\t  1.000000000E+100");
-    EXPECT_EQ(result_record(0.25, 15.0, -1.234567890123e-5), "    2.50000E-01\t    1.50000E+01\t -1.234567890E-005");
+    EXPECT_EQ(result_record(0.25, 15.0, -1.234567890123e-5),
+              "    2.50000E-01\t    1.50000E+01\t -1.234567890E-005");
     EXPECT_EQ(result_record(3.0, 1.0, 0.1).size(), 50U);
 }
 
@@ -42,19 +42,6 @@ TEST(ResultFile, HeadersOfBothTables) {
               (std::array<std::string, 3>{" This is the sorbed concetration output. ",
                                           "    t (Time),      C (Solute Conce),     C* (adsorb Concet)",
                                           " " + underscores}));
-}
-
-TEST(ResultFile, RewritesAnExistingFileFromItsStart) {
-    test_support::TempDir dir;
-    test_support::write_file(dir / "print.txt", std::string(5000, 'x'));
-    {
-        ResultFile file((dir / "print.txt").string());
-        file.write_header(ResultTable::colloid);
-        file.write_result(1, 2, 3);
-    }
-    const auto header = result_header_records(ResultTable::colloid);
-    EXPECT_EQ(test_support::read_file(dir / "print.txt"),
-              test_support::crlf_lines({header[0], header[1], header[2], result_record(1, 2, 3)}));
 }
 
 TEST(CompletionConsole, TimeLineAndMarks) {

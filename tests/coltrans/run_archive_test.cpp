@@ -24,11 +24,13 @@ common::RunDirectory run_in(std::string directory, char separator = '/') {
 TEST(RunArchivePath, BesideTheRunDirectory) {
     const std::optional<std::string> cwd = "/home/u/calib";
     EXPECT_EQ(run_archive_path(run_in("/home/u/run1"), cwd), "/home/u/Saved_Simulations/Total_Runs1.txt");
-    EXPECT_EQ(run_archive_path(run_in("C:\\runs\\col", '\\'), cwd), "C:\\runs\\Saved_Simulations\\Total_Runs1.txt");
+    EXPECT_EQ(run_archive_path(run_in("C:\\runs\\col", '\\'), cwd),
+              "C:\\runs\\Saved_Simulations\\Total_Runs1.txt");
     // The program in the root directory: the run directory is empty.
     EXPECT_EQ(run_archive_path(run_in(""), cwd), "/Saved_Simulations/Total_Runs1.txt");
     // Absolute run directories are taken as they are.
-    EXPECT_EQ(run_archive_path(run_in("/home/u/run1/."), cwd), "/home/u/run1/Saved_Simulations/Total_Runs1.txt");
+    EXPECT_EQ(run_archive_path(run_in("/home/u/run1/."), cwd),
+              "/home/u/run1/Saved_Simulations/Total_Runs1.txt");
 }
 
 TEST(RunArchivePath, RelativeRunDirectoriesAreResolvedAgainstTheCurrentDirectory) {
@@ -38,7 +40,8 @@ TEST(RunArchivePath, RelativeRunDirectoriesAreResolvedAgainstTheCurrentDirectory
     // "run1/coltrans" started in the parent.
     EXPECT_EQ(run_archive_path(run_in("run1"), cwd), "/home/u/calib/Saved_Simulations/Total_Runs1.txt");
     EXPECT_EQ(run_archive_path(run_in("./run1/"), cwd), "/home/u/calib/Saved_Simulations/Total_Runs1.txt");
-    EXPECT_EQ(run_archive_path(run_in("../other/run2"), cwd), "/home/u/other/Saved_Simulations/Total_Runs1.txt");
+    EXPECT_EQ(run_archive_path(run_in("../other/run2"), cwd),
+              "/home/u/other/Saved_Simulations/Total_Runs1.txt");
     EXPECT_EQ(run_archive_path(run_in("run1/.."), cwd), "/home/u/Saved_Simulations/Total_Runs1.txt");
     EXPECT_EQ(run_archive_path(run_in("."), std::string("/")), "/Saved_Simulations/Total_Runs1.txt");
     // Without a current directory the parent is taken from the text as it stands.
@@ -81,8 +84,8 @@ TEST(RunArchive, ColloidBlockRecordByRecord) {
     settings.lamdas = 1.0;
     settings.line10 = 3.0;
     settings.rh0 = 1.5;
-    EXPECT_EQ(append_colloid_block(run_in((dir / "run").string()), ColloidFamily::instantaneous, settings, 1, 0.25f,
-                                   print_txt.file()),
+    EXPECT_EQ(append_colloid_block(run_in((dir / "run").string()), ColloidFamily::instantaneous, settings, 1,
+                                   0.25f, print_txt.file()),
               ArchiveCopy::complete);
 
     const auto pad = [](std::string record) {
@@ -92,27 +95,36 @@ TEST(RunArchive, ColloidBlockRecordByRecord) {
     const auto header = result_header_records(ResultTable::colloid);
     const std::string expected =
         "earlier runs\r\n" +
-        crlf_lines({" ", " ", " ***New Simulation***", "           1", "     0.25000", "  Simulation type, SimuMode",
+        crlf_lines({" ",
+                    " ",
+                    " ***New Simulation***",
+                    "           1",
+                    "     0.25000",
+                    "  Simulation type, SimuMode",
                     "   10.0000000    ",
-                    "  hydrodynamic dispersion coefficient [cm^2/hr], D", "  0.50000000000000000     ",
-                    " clogging rate constant [1/hr],kc", "   2.0000000000000000     ",
-                    " declogging rate constant [1/hr],kr", "   0.0000000000000000     ",
-                    " inactivation constant of suspended viruses [1/hr], lamda", "  -1.0000000000000000     ",
-                    "  average interstitial velocity [cm/hr], U", "   1.0000000000000000E-003",
-                    " Cross section Area,A0", "   12.000000000000000     ", " porosity [-], Theta",
-                    "  0.25000000000000000     ", " ! inactivation constant of adsorbed viruses [1/hr],lamdas",
-                    "   1.0000000000000000     ", " source mass rate [gr/sec],mi", "   3.0000000000000000     ",
-                    " bulk density of the solid matrix [g/cm^3],rh0", "   1.5000000000000000     "}) +
+                    "  hydrodynamic dispersion coefficient [cm^2/hr], D",
+                    "  0.50000000000000000     ",
+                    " clogging rate constant [1/hr],kc",
+                    "   2.0000000000000000     ",
+                    " declogging rate constant [1/hr],kr",
+                    "   0.0000000000000000     ",
+                    " inactivation constant of suspended viruses [1/hr], lamda",
+                    "  -1.0000000000000000     ",
+                    "  average interstitial velocity [cm/hr], U",
+                    "   1.0000000000000000E-003",
+                    " Cross section Area,A0",
+                    "   12.000000000000000     ",
+                    " porosity [-], Theta",
+                    "  0.25000000000000000     ",
+                    " ! inactivation constant of adsorbed viruses [1/hr],lamdas",
+                    "   1.0000000000000000     ",
+                    " source mass rate [gr/sec],mi",
+                    "   3.0000000000000000     ",
+                    " bulk density of the solid matrix [g/cm^3],rh0",
+                    "   1.5000000000000000     "}) +
         crlf_lines({pad(header[0]), pad(header[1]), pad(header[2]), pad(result_record(0.5, 10.0, 0.125))});
     EXPECT_EQ(read_file(dir / "Saved_Simulations" / "Total_Runs1.txt"), expected);
     EXPECT_EQ(pad(result_record(0.5, 10.0, 0.125)).find('\t'), 15U);
-}
-
-TEST(RunArchive, BroadPulseLabels) {
-    const auto labels = archive_labels(ColloidFamily::broad_pulse);
-    EXPECT_EQ(labels[5], " pulse time [hr],tp");
-    EXPECT_EQ(labels[8], "source concentration [g/cm^3],Conc0");
-    EXPECT_EQ(labels[0], archive_labels(ColloidFamily::instantaneous)[0]);
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ const std::string kSeparatorLine = " Unix type system, directory separator found
 const std::string kColloidHeader =
     crlf_lines({" Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen ",
                 "    t (Time),      x (Lenght),     C (Concetration)", " " + std::string(73, '_')});
-const std::string kPauseText = "PAUSE \r\nTo resume execution, type go.  Other input will terminate the job.\r\n";
+const std::string kPauseText =
+    "PAUSE \r\nTo resume execution, type go.  Other input will terminate the job.\r\n";
 
 // input.txt of a colloid mode: the mode, lines 2 to 11, line 15, then the point lines.
 std::string colloid_input(const std::string& mode, const std::array<std::string, 10>& values,
@@ -38,10 +39,10 @@ std::string colloid_input(const std::string& mode, const std::array<std::string,
     return text + "0\n0\ntitle\n" + accuracy + "   ! accuracy and pacing\nt x\n" + points;
 }
 
-const std::array<std::string, 10> kInstantValues = {"0.5", "0.05", "0.01", "0.002", "2.0",
-                                                    "20.0", "0.35", "0.001", "1.0", "1.7"};
-const std::array<std::string, 10> kPulseValues = {"0.8", "0.03", "0.005", "0.001", "3.0",
-                                                  "2.0", "0.4", "0.0005", "1.0", "1.6"};
+const std::array<std::string, 10> kInstantValues = {"0.5",  "0.05", "0.01",  "0.002", "2.0",
+                                                    "20.0", "0.35", "0.001", "1.0",   "1.7"};
+const std::array<std::string, 10> kPulseValues = {"0.8", "0.03", "0.005",  "0.001", "3.0",
+                                                  "2.0", "0.4",  "0.0005", "1.0",   "1.6"};
 
 std::string points_at(double x, int count, double step) {
     std::ostringstream text;
@@ -51,7 +52,8 @@ std::string points_at(double x, int count, double step) {
 
 // A user's layout: <dir>/run/coltrans and input.txt, <dir>/Saved_Simulations.
 struct RunLayout {
-    explicit RunLayout(const std::string& input, bool archive_folder = true, const std::string& run_name = "run") {
+    explicit RunLayout(const std::string& input, bool archive_folder = true,
+                       const std::string& run_name = "run") {
         run = dir / run_name;
         fs::create_directories(run);
         if (archive_folder) fs::create_directories(dir / "Saved_Simulations");
@@ -96,7 +98,8 @@ std::string padded(std::string record) {
 // A fixed-point field "Fw.d" holding a non-negative number: blanks, digits, the point, d digits.
 bool is_fixed_field(std::string_view field, std::size_t width, std::size_t decimals) {
     const std::size_t point = field.find('.');
-    if (field.size() != width || point == std::string_view::npos || field.size() - point - 1 != decimals) return false;
+    if (field.size() != width || point == std::string_view::npos || field.size() - point - 1 != decimals)
+        return false;
     const std::size_t first = field.find_first_not_of(' ');
     if (first == point) return false;
     for (std::size_t k = first; k < field.size(); ++k) {
@@ -120,8 +123,8 @@ bool contains_time_line(const std::string& out) {
 // The archive block that a colloid run appends, but for its CPU-time record, which is checked for
 // its format only.
 void expect_colloid_block(const std::vector<std::string>& block, int results, const std::string& mode_record,
-                          const std::array<std::string_view, 10>& labels, const std::array<double, 10>& values,
-                          const std::string& print_txt) {
+                          const std::array<std::string_view, 10>& labels,
+                          const std::array<double, 10>& values, const std::string& print_txt) {
     const std::vector<std::string> copies = records_of(print_txt);
     ASSERT_EQ(block.size(), 27 + copies.size());
     EXPECT_EQ(block[0], " ");
@@ -157,8 +160,6 @@ std::array<std::string_view, 10> pulse_labels() {
     return labels;
 }
 
-
-
 TEST(ColloidRun, InstantaneousInjectionFromEndToEnd) {
     RunLayout layout(colloid_input("0", kInstantValues, "1.0E-6 0.0 300 0", points_at(15.0, 50, 0.4)));
     write_file(layout.dir / "Saved_Simulations" / "Total_Runs1.txt", "earlier runs\r\n");
@@ -168,7 +169,8 @@ TEST(ColloidRun, InstantaneousInjectionFromEndToEnd) {
 
     // Console: the separator line, the eleven marks, 100 and 110, the time line.
     const std::string marks = " 10\r\n 20\r\n 30\r\n 40\r\n 50\r\n 60\r\n 70\r\n 80\r\n 90\r\n 95\r\n 99\r\n";
-    ASSERT_EQ(run.out.substr(0, kSeparatorLine.size() + marks.size() + 12), kSeparatorLine + marks + " 100\r\n 110\r\n");
+    ASSERT_EQ(run.out.substr(0, kSeparatorLine.size() + marks.size() + 12),
+              kSeparatorLine + marks + " 100\r\n 110\r\n");
     EXPECT_TRUE(is_time_line(run.out.substr(kSeparatorLine.size() + marks.size() + 12))) << run.out;
 
     // print.txt: the header and one 50-column record per point, t and x as given.
@@ -219,9 +221,10 @@ TEST(ColloidRun, AnEmptyPointListWritesTheHeaderAndAnEmptyBlock) {
 
 TEST(ColloidRun, AMalformedPointLinePausesAndLeavesThePreviousResults) {
     const std::string input = colloid_input("1", kPulseValues, "1.0E-6 0.0 300 0", "1 20\n2 twenty\n3 20\n");
-    const std::string fort9 = crlf_lines({" Error found during reading the  input.txt file and trying to get time and the "
-                                          "potision of the point to be printed",
-                                          " The system is Paused and will close"});
+    const std::string fort9 =
+        crlf_lines({" Error found during reading the  input.txt file and trying to get time and the "
+                    "potision of the point to be printed",
+                    " The system is Paused and will close"});
     for (const std::string answer : {"", "go\n", "stop\n"}) {
         RunLayout layout(input);
         write_file(layout.run / "print.txt", "previous results\r\n");
@@ -240,7 +243,8 @@ TEST(ColloidRun, AMissingArchiveFolderIsNamedAfterTheResultsAreComplete) {
     const ProgramRun run = layout.start();
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(contains_time_line(run.out)) << run.out;
-    EXPECT_NE(run.err.find((layout.dir / "Saved_Simulations" / "Total_Runs1.txt").string()), std::string::npos)
+    EXPECT_NE(run.err.find((layout.dir / "Saved_Simulations" / "Total_Runs1.txt").string()),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
     EXPECT_EQ(records_of(layout.print_txt()).size(), 8U);
@@ -306,7 +310,8 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
         std::array<std::string, 10> values = kInstantValues;
         values[1] = std::to_string(0);  // no clogging: the closed form, quick to compute
         values[8] = std::to_string(k + 1);
-        write_file(run / "input.txt", colloid_input("0", values, "1.0E-6 0.0 300 0", points_at(15.0, 400, 0.05)));
+        write_file(run / "input.txt",
+                   colloid_input("0", values, "1.0E-6 0.0 300 0", points_at(15.0, 400, 0.05)));
         runs.push_back(run);
     }
     std::vector<std::thread> threads;
@@ -323,7 +328,8 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
     for (int k = 0; k < kRuns; ++k) EXPECT_EQ(statuses[static_cast<std::size_t>(k)], 0) << k;
 
     // Every block is whole: 27 records and the 403 records of its own print.txt.
-    const std::vector<std::string> archive = records_of(read_file(dir / "Saved_Simulations" / "Total_Runs1.txt"));
+    const std::vector<std::string> archive =
+        records_of(read_file(dir / "Saved_Simulations" / "Total_Runs1.txt"));
     ASSERT_EQ(archive.size(), static_cast<std::size_t>(kRuns) * (27 + 403));
     std::vector<bool> seen(kRuns, false);
     for (std::size_t start = 0; start < archive.size(); start += 27 + 403) {

@@ -49,7 +49,16 @@ struct ReferenceKernel {
 // ---------------------------------------------------------------- instantaneous injection
 
 InstantaneousParameters unit_column() {
-    return {.d = 1, .kc = 0, .kr = 0, .lamda = 0, .u = 1, .a0 = 1, .theta = 0.5, .lamdas = 0, .mi = 1, .rh0 = 1.5};
+    return {.d = 1,
+            .kc = 0,
+            .kr = 0,
+            .lamda = 0,
+            .u = 1,
+            .a0 = 1,
+            .theta = 0.5,
+            .lamdas = 0,
+            .mi = 1,
+            .rh0 = 1.5};
 }
 
 TEST(InstantaneousInjection, KnownValueAndInactivationOfTheSuspendedPhase) {
@@ -63,7 +72,8 @@ TEST(InstantaneousInjection, KnownValueAndInactivationOfTheSuspendedPhase) {
     for (const double t : {0.3, 1.0, 2.5, 7.0}) {
         for (const double x : {0.0, 1.0, 4.0}) {
             const double plain = model.concentration(t, x, drivers.quadrature, kTight);
-            EXPECT_NEAR(decayed.concentration(t, x, drivers.quadrature, kTight) / plain, std::exp(-0.1 * t), 1e-13)
+            EXPECT_NEAR(decayed.concentration(t, x, drivers.quadrature, kTight) / plain, std::exp(-0.1 * t),
+                        1e-13)
                 << t << " " << x;
         }
     }
@@ -93,7 +103,8 @@ TEST(InstantaneousInjection, ZeroTimeAndZeroClogging) {
     const long double h = 0.2L + 2 * 0.05L;
     for (const double t : {0.5, 2.0, 6.0}) {
         const long double expected = kernel(t) * std::exp(1.0L * 3 / 2 - h * t) * (1.0L / 0.5L) / 1.0L;
-        EXPECT_LT(relative_difference(free.concentration(t, 3.0, closed.quadrature, kTight), expected), 1e-13) << t;
+        EXPECT_LT(relative_difference(free.concentration(t, 3.0, closed.quadrature, kTight), expected), 1e-13)
+            << t;
     }
     EXPECT_EQ(closed.quadrature.evaluations(), 0);
 }
@@ -101,14 +112,23 @@ TEST(InstantaneousInjection, ZeroTimeAndZeroClogging) {
 TEST(InstantaneousInjection, EarlyTailsReachSubnormalNumbers) {
     // The points that the result file writes as 0 (see the end-to-end tests): subnormal here.
     Drivers drivers;
-    InstantaneousInjection model({.d = 0.5, .kc = 0, .kr = 0.01, .lamda = 0.002, .u = 2.0, .a0 = 20.0,
-                                  .theta = 0.35, .lamdas = 0.001, .mi = 1.0, .rh0 = 1.7});
+    InstantaneousInjection model({.d = 0.5,
+                                  .kc = 0,
+                                  .kr = 0.01,
+                                  .lamda = 0.002,
+                                  .u = 2.0,
+                                  .a0 = 20.0,
+                                  .theta = 0.35,
+                                  .lamdas = 0.001,
+                                  .mi = 1.0,
+                                  .rh0 = 1.7});
     for (const double t : {0.152, 0.1525}) {
         const double c = model.concentration(t, 15.0, drivers.quadrature, kTight);
         EXPECT_GT(c, 0.0) << t;
         EXPECT_LT(c, std::numeric_limits<double>::min()) << t;
     }
-    EXPECT_GT(model.concentration(0.153, 15.0, drivers.quadrature, kTight), std::numeric_limits<double>::min());
+    EXPECT_GT(model.concentration(0.153, 15.0, drivers.quadrature, kTight),
+              std::numeric_limits<double>::min());
 }
 
 // C of the instantaneous model, evaluated independently.
@@ -125,13 +145,22 @@ long double instantaneous_reference(const InstantaneousParameters& p, long doubl
         },
         0.0L, t, 64);
     const long double cm = p.mi / (static_cast<long double>(p.theta) * p.a0);
-    return (kernel(t) + integral) * std::exp(p.u * x / (2 * p.d) - h * t) * cm / std::sqrt(static_cast<long double>(p.d));
+    return (kernel(t) + integral) * std::exp(p.u * x / (2 * p.d) - h * t) * cm /
+           std::sqrt(static_cast<long double>(p.d));
 }
 
 TEST(InstantaneousInjection, AgreesWithAnIndependentEvaluationAtTightTolerances) {
     Drivers drivers;
-    const InstantaneousParameters p{.d = 0.5, .kc = 0.3, .kr = 0.2, .lamda = 0.01, .u = 2.0, .a0 = 20.0,
-                                    .theta = 0.35, .lamdas = 0.05, .mi = 1.0, .rh0 = 1.7};
+    const InstantaneousParameters p{.d = 0.5,
+                                    .kc = 0.3,
+                                    .kr = 0.2,
+                                    .lamda = 0.01,
+                                    .u = 2.0,
+                                    .a0 = 20.0,
+                                    .theta = 0.35,
+                                    .lamdas = 0.05,
+                                    .mi = 1.0,
+                                    .rh0 = 1.7};
     InstantaneousInjection model(p);
     for (const double t : {0.5, 1.5, 2.5, 3.5, 5.0, 8.0, 12.0}) {
         const double c = model.concentration(t, 5.0, drivers.quadrature, kTight);
@@ -143,8 +172,16 @@ TEST(InstantaneousInjection, AgreesWithAnIndependentEvaluationAtTightTolerances)
 // ---------------------------------------------------------------- broad pulse
 
 BroadPulseParameters pulse_column() {
-    return {.d = 0.5, .kc = 0.3, .kr = 0.2, .lamda = 0.01, .u = 2.0, .tp = 1.5,
-            .theta = 0.35, .lamdas = 0.05, .conc0 = 1.0, .rh0 = 1.7};
+    return {.d = 0.5,
+            .kc = 0.3,
+            .kr = 0.2,
+            .lamda = 0.01,
+            .u = 2.0,
+            .tp = 1.5,
+            .theta = 0.35,
+            .lamdas = 0.05,
+            .conc0 = 1.0,
+            .rh0 = 1.7};
 }
 
 TEST(BroadPulse, BesselFactorChoosesJ0ForPositiveArguments) {
@@ -184,19 +221,29 @@ TEST(BroadPulse, ZeroTimeZeroPulseAndTheEndOfThePulse) {
 long double continuous_injection(long double d, long double u, long double x, long double t) {
     const long double pi = 3.141592653589793238462643383279502884L;
     const long double s = 2 * std::sqrt(d * t);
-    return 0.5L * std::erfc((x - u * t) / s) + std::sqrt(u * u * t / (pi * d)) * std::exp(-(x - u * t) * (x - u * t) / (4 * d * t)) -
+    return 0.5L * std::erfc((x - u * t) / s) +
+           std::sqrt(u * u * t / (pi * d)) * std::exp(-(x - u * t) * (x - u * t) / (4 * d * t)) -
            0.5L * (1 + u * x / d + u * u * t / d) * std::exp(u * x / d) * std::erfc((x + u * t) / s);
 }
 
 TEST(BroadPulse, WithoutReactionsItIsTheAdvectionDispersionSolution) {
     Drivers drivers;
-    BroadPulseParameters p{.d = 0.8, .kc = 0, .kr = 0, .lamda = 0, .u = 3.0, .tp = 2.0,
-                           .theta = 0.4, .lamdas = 0, .conc0 = 1.0, .rh0 = 1.6};
+    BroadPulseParameters p{.d = 0.8,
+                           .kc = 0,
+                           .kr = 0,
+                           .lamda = 0,
+                           .u = 3.0,
+                           .tp = 2.0,
+                           .theta = 0.4,
+                           .lamdas = 0,
+                           .conc0 = 1.0,
+                           .rh0 = 1.6};
     BroadPulse model(p);
     for (const double t : {2.0, 4.0, 5.5, 7.0, 8.0, 10.0}) {
-        const long double expected =
-            continuous_injection(0.8L, 3.0L, 20.0L, t) - (t > 2.0 ? continuous_injection(0.8L, 3.0L, 20.0L, t - 2.0L) : 0.0L);
-        EXPECT_LT(relative_difference(model.concentration(t, 20.0, drivers.quadrature, kTight), expected), 1e-8)
+        const long double expected = continuous_injection(0.8L, 3.0L, 20.0L, t) -
+                                     (t > 2.0 ? continuous_injection(0.8L, 3.0L, 20.0L, t - 2.0L) : 0.0L);
+        EXPECT_LT(relative_difference(model.concentration(t, 20.0, drivers.quadrature, kTight), expected),
+                  1e-8)
             << "t = " << t;
     }
     EXPECT_FALSE(drivers.messages.written());
@@ -213,17 +260,18 @@ long double response_reference(const BroadPulseParameters& p, long double big_t,
                      : numerics::dbsi0(static_cast<double>(2 * std::sqrt(-s)));
     };
     const GaussLegendre rule(20);
-    const long double single =
-        rule.integrate([&](long double tau) { return kernel(tau) * bessel(tau * b * (big_t - tau)); }, 0.0L, big_t, 64);
+    const long double single = rule.integrate(
+        [&](long double tau) { return kernel(tau) * bessel(tau * b * (big_t - tau)); }, 0.0L, big_t, 64);
     const long double twofold = rule.integrate(
         [&](long double tau1) {
             const long double inner = rule.integrate(
-                [&](long double tau2) { return kernel(tau2) * bessel(tau2 * b * (tau1 - tau2)); }, 0.0L, tau1, panels);
+                [&](long double tau2) { return kernel(tau2) * bessel(tau2 * b * (tau1 - tau2)); }, 0.0L, tau1,
+                panels);
             return h * std::exp(-h * tau1) * inner;
         },
         0.0L, big_t, panels);
-    return (std::exp(-h * big_t) * single + twofold) * p.conc0 * (p.u / std::sqrt(static_cast<long double>(p.d))) *
-           std::exp(p.u * x / (2 * p.d));
+    return (std::exp(-h * big_t) * single + twofold) * p.conc0 *
+           (p.u / std::sqrt(static_cast<long double>(p.d))) * std::exp(p.u * x / (2 * p.d));
 }
 
 void expect_agreement(const BroadPulseParameters& p, double x, std::initializer_list<double> times) {

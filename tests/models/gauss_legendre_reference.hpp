@@ -10,7 +10,7 @@
 namespace test_reference {
 
 class GaussLegendre {
-public:
+  public:
     explicit GaussLegendre(int points) {
         const long double pi = 3.141592653589793238462643383279502884L;
         for (int i = 1; i <= points; ++i) {
@@ -42,13 +42,14 @@ public:
         for (int p = 0; p < panels; ++p) {
             const long double mid = a + (p + 0.5L) * width;
             long double panel = 0.0L;
-            for (std::size_t k = 0; k < nodes_.size(); ++k) panel += weights_[k] * f(mid + 0.5L * width * nodes_[k]);
+            for (std::size_t k = 0; k < nodes_.size(); ++k)
+                panel += weights_[k] * f(mid + 0.5L * width * nodes_[k]);
             sum += 0.5L * width * panel;
         }
         return sum;
     }
 
-private:
+  private:
     std::vector<long double> nodes_;
     std::vector<long double> weights_;
 };
