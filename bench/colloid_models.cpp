@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_integration.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +31,8 @@
 #include "models/instantaneous_injection.hpp"
 #include "numerics/bessel.hpp"
 #include "numerics/quadrature.hpp"
+
+extern char** environ;
 
 namespace {
 
@@ -262,18 +265,23 @@ void write_input(const fs::path& file, const Curve& curve, const Accuracy& accur
     for (const double t : times_of(curve)) out << t << " " << curve.x << "\n";
 }
 
-// CPU seconds (user and system) of one coltrans run in `run`, from its start to its end.
+// CPU seconds (user and system) of one coltrans run in `run`, from its start to its end. The
+// program is spawned without copying this process, so that only its own work is counted.
 double program_cpu_seconds(const fs::path& run) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(run.c_str()) != 0) _exit(126);
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execl("./coltrans", "./coltrans", static_cast<char*>(nullptr));
-        _exit(127);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, run.c_str());  // the message file goes there
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const std::string program = "./coltrans";
+    char* const arguments[] = {const_cast<char*>(program.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, arguments, environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+        std::exit(1);
     }
+    posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
