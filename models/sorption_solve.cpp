@@ -30,8 +30,11 @@ void jdum(const int*, const double*, const double*, const int*, const int*, doub
 
 std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::SorptionRun& run) {
     std::int32_t error_flag = 0;
-    if (run.type_code > kLastEquilibriumType) return error_flag;  // no isotherm: C* stays 0
     for (std::size_t i = 0; i < run.cexpvector.size(); ++i) {
+        if (run.type_code > kLastEquilibriumType) {  // no isotherm: no sorption
+            cavector[i] = 0.0;
+            continue;
+        }
         const std::optional<double> sorbed = equilibrium_sorbed(run.type_code, run.par, run.cexpvector[i]);
         cavector[i] = sorbed.value_or(0.0);
         if (!sorbed) error_flag = -1;

@@ -10,6 +10,7 @@
 
 #include "common/format.hpp"
 #include "tests/support/program_runner.hpp"
+#include "tests/support/simulator_run.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace {
@@ -23,8 +24,13 @@ using test_support::read_file;
 using test_support::run_program;
 using test_support::TempDir;
 using test_support::write_file;
+using test_support::contains_time_line;
+using test_support::is_fixed_field;
+using test_support::is_time_line;
+using test_support::kSeparatorLine;
+using test_support::records_of;
+using test_support::RunLayout;
 
-const std::string kSeparatorLine = " Unix type system, directory separator found\r\n";
 const std::string kColloidHeader =
     crlf_lines({" Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen ",
                 "    t (Time),      x (Lenght),     C (Concetration)", " " + std::string(73, '_')});
@@ -50,74 +56,9 @@ std::string points_at(double x, int count, double step) {
     return text.str();
 }
 
-// A user's layout: <dir>/run/coltrans and input.txt, <dir>/Saved_Simulations.
-struct RunLayout {
-    explicit RunLayout(const std::string& input, bool archive_folder = true,
-                       const std::string& run_name = "run") {
-        run = dir / run_name;
-        fs::create_directories(run);
-        if (archive_folder) fs::create_directories(dir / "Saved_Simulations");
-        fs::copy_file(built_program("coltrans"), run / "coltrans");
-        write_file(run / "input.txt", input);
-    }
-    ProgramRun start(const std::string& answers = "", std::string argument0 = "", fs::path cwd = {}) const {
-        ProgramOptions options;
-        options.executable = run / "coltrans";
-        options.argument0 = std::move(argument0);
-        options.working_directory = cwd.empty() ? run : cwd;
-        options.input = answers;
-        return run_program(options);
-    }
-    std::string archive() const { return read_file(dir / "Saved_Simulations" / "Total_Runs1.txt"); }
-    std::string print_txt() const { return read_file(run / "print.txt"); }
-
-    TempDir dir;
-    fs::path run;
-};
-
-std::vector<std::string> records_of(const std::string& text) {
-    std::vector<std::string> records;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            records.push_back(text.substr(start));
-            break;
-        }
-        records.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return records;
-}
-
 std::string padded(std::string record) {
     record.resize(200, ' ');
     return record;
-}
-
-// A fixed-point field "Fw.d" holding a non-negative number: blanks, digits, the point, d digits.
-bool is_fixed_field(std::string_view field, std::size_t width, std::size_t decimals) {
-    const std::size_t point = field.find('.');
-    if (field.size() != width || point == std::string_view::npos || field.size() - point - 1 != decimals)
-        return false;
-    const std::size_t first = field.find_first_not_of(' ');
-    if (first == point) return false;
-    for (std::size_t k = first; k < field.size(); ++k) {
-        if (k != point && (field[k] < '0' || field[k] > '9')) return false;
-    }
-    return true;
-}
-
-// The console time line "(A44,F10.3,A5)", with its line end.
-bool is_time_line(std::string_view line) {
-    const std::string head = std::string(20, ' ') + "Total Time of Operations";
-    return line.size() == 61 && line.substr(0, 44) == head && is_fixed_field(line.substr(44, 10), 10, 3) &&
-           line.substr(54) == " Secs\r\n";
-}
-
-bool contains_time_line(const std::string& out) {
-    const std::size_t start = out.find(std::string(20, ' ') + "Total");
-    return start != std::string::npos && is_time_line(std::string_view(out).substr(start, 61));
 }
 
 // The archive block that a colloid run appends, but for its CPU-time record, which is checked for
