@@ -26,23 +26,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.hpp"
 #include "common/message_file.hpp"
 #include "models/broad_pulse.hpp"
 #include "models/instantaneous_injection.hpp"
 #include "numerics/bessel.hpp"
 #include "numerics/quadrature.hpp"
 
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-double cpu_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 struct Accuracy {
     const char* name;
@@ -97,12 +92,12 @@ struct Figures {
 template <typename Run>
 double mean_cpu_seconds(double budget, Run&& run) {
     int runs = 0;
-    const double start = cpu_seconds();
+    const double start = bench::cpu_seconds();
     double now = start;
     while (runs < 2 || now - start < budget) {
         run();
         ++runs;
-        now = cpu_seconds();
+        now = bench::cpu_seconds();
     }
     return (now - start) / runs;
 }
@@ -265,36 +260,6 @@ void write_input(const fs::path& file, const Curve& curve, const Accuracy& accur
     for (const double t : times_of(curve)) out << t << " " << curve.x << "\n";
 }
 
-// CPU seconds (user and system) of one coltrans run in `run`, from its start to its end. The
-// program is spawned without copying this process, so that only its own work is counted.
-double program_cpu_seconds(const fs::path& run) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, run.c_str());  // the message file goes there
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const std::string program = "./coltrans";
-    char* const arguments[] = {const_cast<char*>(program.c_str()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, arguments, environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", program.c_str());
-        std::exit(1);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "coltrans failed in %s\n", run.c_str());
-        std::exit(1);
-    }
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 double process_figures(const Curve& curve, const Accuracy& accuracy, double budget, const fs::path& scratch) {
     const fs::path run = scratch / "run";
     fs::create_directories(run);
@@ -304,7 +269,7 @@ double process_figures(const Curve& curve, const Accuracy& accuracy, double budg
     double total = 0.0;
     int runs = 0;
     while (runs < 2 || total < budget) {
-        total += program_cpu_seconds(run);
+        total += bench::program_cpu_seconds(run);
         ++runs;
     }
     fs::remove(scratch / "Saved_Simulations" / "Total_Runs1.txt");
