@@ -182,6 +182,18 @@ enum class Resume { step, returned };
 
 // A continuation call: the output may already be at hand; otherwise the step size may be cut so as
 // not to pass TCRIT.
+// Output at TOUT by interpolation from the history array, or the interpolator's refusal.
+Resume return_at_tout(SolverState& s, const Call& c, int itask, double tout, const WorkArrays& w) {
+    if (interpolate(s, tout, 0, w.yh, c.y) != InterpolationResult::ok) {
+        report(Message::interpolation_trouble, {itask}, {tout});
+        return_illegal(c);
+        return Resume::returned;
+    }
+    *c.t = tout;
+    return_success(s, c);
+    return Resume::returned;
+}
+
 Resume resume_problem(SolverState& s, const Call& c, double& tcrit) {
     s.nslast = s.nst;
     const int itask = *c.itask;
@@ -190,14 +202,7 @@ Resume resume_problem(SolverState& s, const Call& c, double& tcrit) {
     switch (itask) {
         case 1:
             if ((s.tn - tout) * s.h < 0.0) return Resume::step;
-            if (interpolate(s, tout, 0, w.yh, c.y) != InterpolationResult::ok) {
-                report(Message::interpolation_trouble, {itask}, {tout});
-                return_illegal(c);
-                return Resume::returned;
-            }
-            *c.t = tout;
-            return_success(s, c);
-            return Resume::returned;
+            return return_at_tout(s, c, itask, tout, w);
         case 2:
             return Resume::step;
         case 3: {
@@ -227,14 +232,7 @@ Resume resume_problem(SolverState& s, const Call& c, double& tcrit) {
             return Resume::returned;
         }
         if (!((s.tn - tout) * s.h < 0.0)) {
-            if (interpolate(s, tout, 0, w.yh, c.y) != InterpolationResult::ok) {
-                report(Message::interpolation_trouble, {itask}, {tout});
-                return_illegal(c);
-                return Resume::returned;
-            }
-            *c.t = tout;
-            return_success(s, c);
-            return Resume::returned;
+            return return_at_tout(s, c, itask, tout, w);
         }
     }
     const double hmx = std::fabs(s.tn) + std::fabs(s.h);

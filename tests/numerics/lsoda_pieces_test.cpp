@@ -176,7 +176,8 @@ TEST(LsodaIterationMatrix, DifferencesMatchTheJacobianAndTheFactorsSolveP) {
     }
 }
 
-TEST(LsodaSwitchTest, AdamsToBdf) {
+// A one-equation state at order nq of a method, with both methods' error constants, step 1.
+SolverState switch_test_state(Method meth, int nq) {
     SolverState s;
     method_coefficients(Method::bdf, s.elco, s.tesco);
     for (int i = 0; i < max_bdf_order; ++i) s.cm2[i] = s.tesco[i][1] * s.elco[i][i + 1];
@@ -184,14 +185,19 @@ TEST(LsodaSwitchTest, AdamsToBdf) {
     for (int i = 0; i < max_adams_order; ++i) s.cm1[i] = s.tesco[i][1] * s.elco[i][i + 1];
     s.n = 1;
     s.nyh = 1;
-    s.meth = Method::adams;
-    s.nq = 2;
-    s.l = 3;
     s.h = 1.0;
     s.uround = DBL_EPSILON;
     s.ratio = 5.0;
     s.mxordn = 12;
     s.mxords = 5;
+    s.meth = meth;
+    s.nq = nq;
+    s.l = nq + 1;
+    return s;
+}
+
+TEST(LsodaSwitchTest, AdamsToBdf) {
+    SolverState s = switch_test_state(Method::adams, 2);
     const double yh[13] = {1.0};
     const double ewt[1] = {1.0};
     // Stiff: h times the Lipschitz estimate far outside the stability region.
@@ -221,21 +227,7 @@ TEST(LsodaSwitchTest, AdamsToBdf) {
 }
 
 TEST(LsodaSwitchTest, BdfToAdams) {
-    SolverState s;
-    method_coefficients(Method::bdf, s.elco, s.tesco);
-    for (int i = 0; i < max_bdf_order; ++i) s.cm2[i] = s.tesco[i][1] * s.elco[i][i + 1];
-    method_coefficients(Method::adams, s.elco, s.tesco);
-    for (int i = 0; i < max_adams_order; ++i) s.cm1[i] = s.tesco[i][1] * s.elco[i][i + 1];
-    s.n = 1;
-    s.nyh = 1;
-    s.meth = Method::bdf;
-    s.nq = 3;
-    s.l = 4;
-    s.h = 1.0;
-    s.uround = DBL_EPSILON;
-    s.ratio = 5.0;
-    s.mxordn = 12;
-    s.mxords = 5;
+    SolverState s = switch_test_state(Method::bdf, 3);
     const double yh[13] = {1.0};
     const double ewt[1] = {1.0};
     s.pdnorm = 1e-4;  // the problem has become non-stiff
