@@ -58,7 +58,6 @@ colloid_plot_script() {
         echo "set xrange [0:*]"
         echo "set yrange [0:*]"
         echo "set offsets 0, 0, graph 0.05, 0"
-        echo "set datafile commentschars '#'"
         if [ -f "$scratch/$example/measured.dat" ]; then
             echo "plot 'run/print.txt' skip 3 using 1:3 with lines lw 2 lc rgb '#1f5fbf' title 'simulated (coltrans, print.txt)', \\"
             echo "     'measured.dat' using 1:2 with points pt 7 ps 1.1 lc rgb '#d62020' title 'measured (SystemFiles/ExpData.txt)'"
@@ -95,9 +94,8 @@ sorption_plot_script() {
 }
 
 status=0
-for example in calibration instantaneous broad_pulse sorption; do
-    run="$scratch/$example/run"
-    [ -d "$run" ] || continue
+for run in "$scratch"/*/run; do
+    example=$(basename "$(dirname "$run")")
     if [ -d "$run/SystemFiles" ]; then
         echo "== $example: pestprep"
         cp build/bin/pestprep "$run/pestprep"
