@@ -1,29 +1,65 @@
 #pragma once
 // What a calibration engine does between model runs, for the demo and the tests: fill the template
-// with parameter values in the markers' widths to write input.txt, and read the observations out of
-// print.txt by following the instruction file.
+// with parameter values in the markers' widths to write the model input, and read the observations
+// out of the model output by following the instruction file.
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace test_support {
 
-// The initial values (PARVAL1) of the parameter data section of a control file, by parameter name
-// in lower case. Throws std::runtime_error when the file cannot be read as a control file.
-std::map<std::string, double> control_file_initial_values(const std::string& control_path);
+// Parameter values by parameter name in lower case.
+using ParameterValues = std::map<std::string, double>;
 
-// Writes the model input file from a template: the heading "ptf <marker>" is dropped and every
-// marker is replaced by its parameter's value, right-justified in the marker's whole width with as
-// many digits as fit. Throws std::runtime_error for an unknown parameter or a bad template.
-void write_model_input(const std::string& template_path, const std::map<std::string, double>& values,
+// The records of a text file, without their line ends. Throws std::runtime_error when the file
+// cannot be read.
+std::vector<std::string> read_records(const std::string& path);
+
+// The initial values (PARVAL1) of the parameter data section of a control file. Throws
+// std::runtime_error when the file cannot be read as a control file.
+ParameterValues control_file_initial_values(const std::string& control_path);
+
+// The text a parameter value gets in a marker of `width` columns: scientific notation,
+// right-justified in exactly `width` columns with as many significant digits as fit, the exponent
+// with two digits, or three when the value needs them. Throws std::runtime_error when the marker
+// is too narrow for two significant digits or the value is not finite.
+std::string marker_value_text(double value, int width);
+
+// The model input records of a template: the heading "ptf <marker character>" is dropped and every
+// marker (the marker character, the parameter's name with blanks around it, the marker character)
+// is replaced by marker_value_text of its parameter in the marker's whole width, so every other
+// column keeps its place. Names are compared without regard to case. Throws std::runtime_error for
+// a missing heading, an unclosed or empty marker, or a parameter without a value.
+std::vector<std::string> fill_template(const std::vector<std::string>& template_records,
+                                       const ParameterValues& values);
+
+// fill_template from a file to a file (the model input is written as text records, replacing it).
+void write_model_input(const std::string& template_path, const ParameterValues& values,
                        const std::string& input_path);
 
-// The value text of every observation that the instruction file reads from the output file, by
-// observation name. Throws std::runtime_error when an instruction cannot be followed.
-std::map<std::string, std::string> read_observations(const std::string& instruction_path,
-                                                     const std::string& output_path);
+// One value read from the model output.
+struct Observation {
+    std::string name;  // lower case
+    std::string text;  // the characters read, as they stand in the output
+    double value = 0.0;
+};
 
-// The text a parameter value gets in a marker of `width` columns.
-std::string marker_value_text(double value, int width);
+// Follows the instructions ("pif <marker character>" heading, then instruction lines) over the
+// model output records, in the engine's instruction language: "l<n>" moves n lines down; a marker
+// "<c>text<c>" first on an instruction line (or right after its line advance) searches the
+// following lines (or that line on) for the text, elsewhere searches the rest of the current line;
+// "w" moves past the next run of blanks and tabs; "t<n>" moves to column n; "!name!" reads the
+// next blank- or tab-delimited number; "[name]a:b" reads the number in columns a to b; "&" first
+// on a line continues the previous instruction line. Observations named "dum" are read and
+// dropped. Returns the observations in the order read. Throws std::runtime_error, naming the
+// instruction line, when an instruction cannot be followed (an output that ends too early, a
+// marker not found, a value that is not a number, an observation read twice, an unknown item).
+std::vector<Observation> follow_instructions(const std::vector<std::string>& instruction_records,
+                                             const std::vector<std::string>& output_records);
+
+// follow_instructions on two files.
+std::vector<Observation> read_observations(const std::string& instruction_path,
+                                           const std::string& output_path);
 
 }  // namespace test_support

@@ -1,7 +1,8 @@
 // A stand-in for the calibration engine's file handling, used by the demo:
 //   pest_emulator fill <control file> <template> <model input>   writes the model input from the
 //       template with the control file's initial parameter values
-//   pest_emulator read <instruction file> <model output>         prints "name value" per observation
+//   pest_emulator read <instruction file> <model output>         prints "name value" per observation,
+//       in the order read
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -13,12 +14,13 @@ int main(int argc, char** argv) {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
         if (command == "fill" && argc == 5) {
-            test_support::write_model_input(argv[3], test_support::control_file_initial_values(argv[2]), argv[4]);
+            test_support::write_model_input(argv[3], test_support::control_file_initial_values(argv[2]),
+                                            argv[4]);
             return 0;
         }
         if (command == "read" && argc == 4) {
-            for (const auto& [name, value] : test_support::read_observations(argv[2], argv[3])) {
-                common::console_record(name + " " + value);
+            for (const auto& observation : test_support::read_observations(argv[2], argv[3])) {
+                common::console_record(observation.name + " " + observation.text);
             }
             return 0;
         }
