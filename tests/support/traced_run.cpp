@@ -108,7 +108,7 @@ std::vector<std::string> program_environment(const ProgramOptions& options) {
     return env;
 }
 
-pid_t start_traced(const ProgramOptions& options) {
+pid_t start(const ProgramOptions& options, bool traced) {
     const std::string executable = options.executable.string();
     std::vector<std::string> argv_text{options.argument0.empty() ? executable : options.argument0};
     argv_text.insert(argv_text.end(), options.arguments.begin(), options.arguments.end());
@@ -128,11 +128,16 @@ pid_t start_traced(const ProgramOptions& options) {
         ::dup2(null, 1);
         ::dup2(null, 2);
         if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) _exit(126);
-        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(125);
+        if (traced && ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(125);
         ::execve(executable.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     return pid;
+}
+
+double cpu_seconds_of(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
 int wait_for(pid_t pid, rusage& usage) {
@@ -169,7 +174,7 @@ bool tracing_available() {
 
 TracedRun run_traced(const ProgramOptions& options, std::size_t kill_at, KillPoint point) {
     TracedRun run;
-    const pid_t pid = start_traced(options);
+    const pid_t pid = start(options, true);
     rusage usage{};
     int status = wait_for(pid, usage);  // stopped at the start of the program
     if (!WIFSTOPPED(status)) throw std::runtime_error("the program could not be traced");
@@ -226,8 +231,19 @@ TracedRun run_traced(const ProgramOptions& options, std::size_t kill_at, KillPoi
     }
     if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) run.status = 128 + WTERMSIG(status);
-    run.cpu_seconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    run.cpu_seconds = cpu_seconds_of(usage);
+    return run;
+}
+
+TracedRun measure_run(const ProgramOptions& options) {
+    if (tracing_available()) return run_traced(options);
+    TracedRun run;
+    rusage usage{};
+    const int status = wait_for(start(options, false), usage);
+    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) run.status = 128 + WTERMSIG(status);
+    run.cpu_seconds = cpu_seconds_of(usage);
+    run.peak_rss_kb = usage.ru_maxrss;
     return run;
 }
 

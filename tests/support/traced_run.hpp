@@ -36,4 +36,9 @@ struct TracedRun {
 TracedRun run_traced(const ProgramOptions& options, std::size_t kill_at = 0,
                      KillPoint point = KillPoint::before_call);
 
+// Runs the program to its end as run_traced does, for its CPU time and peak memory. Where tests may
+// not trace programs, it runs untraced and the peak memory is the system's figure for the process,
+// which counts the test's own memory at the moment the program was started.
+TracedRun measure_run(const ProgramOptions& options);
+
 }  // namespace test_support
