@@ -3,9 +3,9 @@
 // one, put on disk, and renamed over the old file only once they are complete: until then the old
 // file keeps every byte, and a replacement that is abandoned leaves nothing behind.
 //
-// The temporary file is named after the target: "tracer_fit.pst.partial-" and six characters. A
-// program killed while it replaces a file leaves it behind; the next replacement of the same target
-// removes it. Each replacement holds a lock on its temporary file, so that one still being written
+// The temporary file is named after the target, ".partial-" and six characters (for example
+// "control.pst.partial-a1B2c3"). A program killed while it replaces a file leaves it behind; the
+// next replacement of the same target removes it. Each replacement holds a lock on its temporary file, so that one still being written
 // is never taken for a left-over.
 
 #include <cstddef>

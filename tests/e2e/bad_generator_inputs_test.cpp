@@ -43,7 +43,8 @@ void install(const RunDirectory& run) {
 std::vector<std::string> damaged(const Snapshot& before, const Snapshot& after) {
     std::vector<std::string> names;
     for (const std::string& name : changed_files(before, after)) {
-        if (std::find(kWrittenFirst.begin(), kWrittenFirst.end(), name) == kWrittenFirst.end()) names.push_back(name);
+        if (std::find(kWrittenFirst.begin(), kWrittenFirst.end(), name) == kWrittenFirst.end())
+            names.push_back(name);
     }
     return names;
 }
@@ -69,7 +70,8 @@ TEST(BadGeneratorInput, EmptyFilesEndWithTheDiagnosticNamingThem) {
         const Snapshot before = snapshot(run.path());
         const ProgramRun result = run.run();
         EXPECT_EQ(result.status, 2);
-        EXPECT_TRUE(is_clear_diagnostic(result.err, fs::path(file).filename().string(), "end of file")) << result.err;
+        EXPECT_TRUE(is_clear_diagnostic(result.err, fs::path(file).filename().string(), "end of file"))
+            << result.err;
         EXPECT_EQ(damaged(before, snapshot(run.path())), kNone);
         EXPECT_EQ(strangers(run), kNone);
     }
@@ -176,7 +178,8 @@ TEST(BadGeneratorInput, NanAndInfinitiesAreWrittenInTheirFields) {
 }
 
 TEST(BadGeneratorInput, AReadOnlyRunDirectory) {
-    if (!test_support::permissions_can_bind()) GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
+    if (!test_support::permissions_can_bind())
+        GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
     constexpr auto kReadOnly = fs::perms::owner_read | fs::perms::owner_exec;
     // The files may be written, but no new file created: the control file cannot be replaced.
     RunDirectory folder;

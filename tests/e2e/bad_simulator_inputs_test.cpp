@@ -33,7 +33,8 @@ using test_support::write_file;
 const std::string kPreviousResults = "previous results\r\n";
 const std::string kEarlierBlocks = " \r\n \r\n ***New Simulation***\r\n earlier runs\r\n";
 const std::string kPointFailure =
-    " Error found during reading the  input.txt file and trying to get time and the potision of the point to be "
+    " Error found during reading the  input.txt file and trying to get time and the potision of the point to "
+    "be "
     "printed\r\n The system is Paused and will close\r\n";
 const std::string kSorptionReadFailure =
     " Error found during the reading of Input.txt failed to get file size\r\n";
@@ -62,7 +63,9 @@ std::string colloid_input(const std::string& mode = "0") {
     return settings.text() + "1 15\n5 15\n10 15\n";
 }
 
-std::string sorption_input() { return e2e_inputs::linear_isotherm_settings() + "0 1\n1 2\n2 3\n"; }
+std::string sorption_input() {
+    return e2e_inputs::linear_isotherm_settings() + "0 1\n1 2\n2 3\n";
+}
 
 TEST(BadSimulatorInput, AnEmptyInputFileEndsWithTheDiagnosticNamingIt) {
     Layout layout("");
@@ -176,11 +179,13 @@ TEST(BadSimulatorInput, NanAndInfinitiesAmongParametersAndPointsGiveAResultLineE
     // The sorption mode: parameters and concentrations that are not finite give results; a time
     // that is not a number is a time that does not increase.
     const std::array<std::string, 9> pars = {"0.35", "0.02", "0.05", "0.010", "0", "0", "0", "0", "0"};
-    for (const std::string& series : {std::string("0 10\n1 NaN\n2 inf\n3 8\n"), std::string("0 10\n1 9\ninf 8\n")}) {
+    for (const std::string& series :
+         {std::string("0 10\n1 NaN\n2 inf\n3 8\n"), std::string("0 10\n1 9\ninf 8\n")}) {
         Layout layout(e2e_inputs::sorption_settings("12", pars) + series);
         const ProgramRun run = layout.start_bound();
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(result_records(layout).size(), static_cast<std::size_t>(std::count(series.begin(), series.end(), '\n')));
+        EXPECT_EQ(result_records(layout).size(),
+                  static_cast<std::size_t>(std::count(series.begin(), series.end(), '\n')));
     }
     std::array<std::string, 9> nan_pars = pars;
     nan_pars[0] = "NaN";
@@ -218,7 +223,8 @@ TEST(BadSimulatorInput, ParametersOutsideTheDomainEndInBoundedTime) {
 }
 
 TEST(BadSimulatorInput, AReadOnlyRunDirectory) {
-    if (!test_support::permissions_can_bind()) GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
+    if (!test_support::permissions_can_bind())
+        GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
     constexpr auto kReadOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
     // No results yet, and none can be created.
@@ -241,7 +247,8 @@ TEST(BadSimulatorInput, AReadOnlyRunDirectory) {
         run = locked.start_bound(true);
         if (input == sorption_input()) {
             EXPECT_EQ(run.status, 1);
-            EXPECT_NE(run.out.find(" Error found when writing the print.txt\r\n"), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find(" Error found when writing the print.txt\r\n"), std::string::npos)
+                << run.out;
         } else {
             EXPECT_EQ(run.status, 2);
             EXPECT_TRUE(is_clear_diagnostic(run.err, "print.txt", "Permission denied")) << run.err;
@@ -269,7 +276,8 @@ TEST(BadSimulatorInput, ResultsThatCannotBeWrittenAppendNoBlock) {
         const ProgramRun run = layout.start_bound();
         if (input == sorption_input()) {
             EXPECT_EQ(run.status, 1);
-            EXPECT_NE(run.out.find(" Error found when writing the print.txt\r\n"), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find(" Error found when writing the print.txt\r\n"), std::string::npos)
+                << run.out;
         } else {
             EXPECT_EQ(run.status, 2);
             EXPECT_TRUE(is_clear_diagnostic(run.err, "print.txt", "No space left on device")) << run.err;
@@ -279,7 +287,8 @@ TEST(BadSimulatorInput, ResultsThatCannotBeWrittenAppendNoBlock) {
 }
 
 TEST(BadSimulatorInput, AnArchiveThatMayNotBeWrittenKeepsItsBlocks) {
-    if (!test_support::permissions_can_bind()) GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
+    if (!test_support::permissions_can_bind())
+        GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
     // The archive itself read-only: the first record of the block fails, which has no handler; the
     // earlier blocks stay as they are, the results are complete.
     for (const std::string& input : {colloid_input("0"), sorption_input()}) {
@@ -287,7 +296,8 @@ TEST(BadSimulatorInput, AnArchiveThatMayNotBeWrittenKeepsItsBlocks) {
         fs::permissions(layout.archive_path(), fs::perms::owner_read);
         const ProgramRun run = layout.start_bound(true);
         EXPECT_EQ(run.status, 2);
-        EXPECT_TRUE(is_clear_diagnostic(run.err, layout.archive_path().string(), "Permission denied")) << run.err;
+        EXPECT_TRUE(is_clear_diagnostic(run.err, layout.archive_path().string(), "Permission denied"))
+            << run.err;
         EXPECT_EQ(read_file(layout.archive_path()), kEarlierBlocks);
         EXPECT_EQ(result_records(layout).size(), 3u);
     }
@@ -324,7 +334,8 @@ TEST(BadSimulatorInput, AFolderWhereAFileBelongs) {
         const auto before = snapshot(layout.dir.path());
         const ProgramRun run = layout.start_bound();
         EXPECT_EQ(run.status, 2);
-        EXPECT_TRUE(is_clear_diagnostic(run.err, fs::path(c.file).filename().string(), "Is a directory")) << run.err;
+        EXPECT_TRUE(is_clear_diagnostic(run.err, fs::path(c.file).filename().string(), "Is a directory"))
+            << run.err;
         // With the archive in its place, the results are complete all the same.
         const std::vector<std::string> results_written = {"run/print.txt"};
         EXPECT_EQ(changed_files(before, snapshot(layout.dir.path())),

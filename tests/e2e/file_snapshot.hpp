@@ -59,7 +59,8 @@ inline std::string binary_garbage(std::size_t size) {
 // A diagnostic that a user can read: it names the file and the cause, in printable characters,
 // in a few lines.
 inline bool is_clear_diagnostic(const std::string& err, std::string_view file, std::string_view cause) {
-    if (err.find(file) == std::string::npos || err.find(cause) == std::string::npos || err.size() > 2000) return false;
+    if (err.find(file) == std::string::npos || err.find(cause) == std::string::npos || err.size() > 2000)
+        return false;
     for (const char c : err) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte < 0x20 && c != '\r' && c != '\n') || byte >= 0x7F) return false;

@@ -15,7 +15,8 @@ namespace e2e_inputs {
 // lamdas, mi or Conc0, rh0.
 struct ColloidSettings {
     std::string mode = "0";
-    std::array<std::string, 10> values = {"0.5", "0.05", "0.01", "0.002", "2.0", "20.0", "0.35", "0.001", "1.0", "1.7"};
+    std::array<std::string, 10> values = {"0.5",  "0.05", "0.01",  "0.002", "2.0",
+                                          "20.0", "0.35", "0.001", "1.0",   "1.7"};
     std::string accuracy = "1.0E-6 1.0E-12 300 0";
 
     std::string text() const {

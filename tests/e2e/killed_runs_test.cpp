@@ -22,8 +22,8 @@ using test_support::KillPoint;
 using test_support::ProgramOptions;
 using test_support::read_file;
 using test_support::records_of;
-using test_support::RunLayout;
 using test_support::run_traced;
+using test_support::RunLayout;
 using test_support::TracedRun;
 using test_support::tracing_available;
 using test_support::write_file;
@@ -38,7 +38,8 @@ struct Kill {
 
 std::vector<Kill> kills_over(const TracedRun& undisturbed) {
     std::vector<Kill> kills;
-    for (std::size_t call = 1; call <= undisturbed.file_calls; ++call) kills.push_back({call, KillPoint::before_call});
+    for (std::size_t call = 1; call <= undisturbed.file_calls; ++call)
+        kills.push_back({call, KillPoint::before_call});
 #if defined(__x86_64__)
     for (const std::size_t call : undisturbed.writes) kills.push_back({call, KillPoint::within_write});
 #endif
@@ -46,7 +47,8 @@ std::vector<Kill> kills_over(const TracedRun& undisturbed) {
 }
 
 std::string described(const Kill& kill) {
-    return "killed at call " + std::to_string(kill.call) + (kill.point == KillPoint::within_write ? ", within the write" : "");
+    return "killed at call " + std::to_string(kill.call) +
+           (kill.point == KillPoint::within_write ? ", within the write" : "");
 }
 
 // The calibration example grown to `observations` observations, with a control file that still
@@ -65,7 +67,8 @@ void install_large_calibration(const RunDirectory& run, int observations, int ol
     const std::size_t data = control.find('\n', control.find("* observation data")) + 1;
     const std::size_t command = control.find("* model command line");
     std::string old;
-    for (int i = 1; i <= old_observations; ++i) old += "cn" + std::to_string(i) + "    1.0E-04   1.0    conc\n";
+    for (int i = 1; i <= old_observations; ++i)
+        old += "cn" + std::to_string(i) + "    1.0E-04   1.0    conc\n";
     run.write("tracer_fit.pst", control.substr(0, data) + old + control.substr(command));
 }
 
@@ -78,8 +81,9 @@ ProgramOptions generator_options(const RunDirectory& run) {
 
 // Entries of the run directory that the generator does not own: temporary files of a rewrite.
 std::vector<std::string> strangers(const RunDirectory& run) {
-    static const std::set<std::string> kOwn = {"pestprep",       "SystemFiles",    "tracer_fit.pst",         "print.ins",
-                                               "input.tpl",      "tracer_fit.rec", "tracer_fit_pst_temp.txt"};
+    static const std::set<std::string> kOwn = {
+        "pestprep",  "SystemFiles",    "tracer_fit.pst",         "print.ins",
+        "input.tpl", "tracer_fit.rec", "tracer_fit_pst_temp.txt"};
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(run.path())) {
         const std::string name = entry.path().filename().string();
@@ -194,7 +198,7 @@ TEST(KilledSimulator, TheArchiveKeepsWholeRecordsAndTheNextBlockIsWhole) {
         RunLayout whole(c.input);
         const TracedRun undisturbed = run_traced(simulator_options(whole));
         ASSERT_EQ(undisturbed.status, 0);
-    
+
         for (const Kill& kill : kills_over(undisturbed)) {
             SCOPED_TRACE(described(kill));
             RunLayout layout(c.input);

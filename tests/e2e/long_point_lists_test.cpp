@@ -44,9 +44,9 @@ struct Growth {
 };
 
 void expect_linear(const std::string& what, const Growth& growth) {
-    std::printf("%-9s %8ld lines: %7.3f s CPU, %7ld kB peak; %8ld lines: %7.3f s CPU, %7ld kB peak\n", what.c_str(),
-                kShortList, growth.short_run.cpu_seconds, growth.short_run.peak_rss_kb, kLongList,
-                growth.long_run.cpu_seconds, growth.long_run.peak_rss_kb);
+    std::printf("%-9s %8ld lines: %7.3f s CPU, %7ld kB peak; %8ld lines: %7.3f s CPU, %7ld kB peak\n",
+                what.c_str(), kShortList, growth.short_run.cpu_seconds, growth.short_run.peak_rss_kb,
+                kLongList, growth.long_run.cpu_seconds, growth.long_run.peak_rss_kb);
     // A short run may take next to no time at all; the limit allows for the clock's granularity.
     EXPECT_LT(growth.long_run.cpu_seconds, kTimeRatioLimit * growth.short_run.cpu_seconds + 0.05) << what;
     EXPECT_LT(static_cast<double>(growth.long_run.peak_rss_kb),
@@ -60,7 +60,8 @@ template <typename Line>
 TracedRun simulator_run(const std::string& settings, long lines, Line line) {
     RunLayout layout("");
     e2e_inputs::write_long_file(layout.run / "input.txt", settings, lines, line);
-    if (fs::exists("/dev/null")) fs::create_symlink("/dev/null", layout.dir / "Saved_Simulations" / "Total_Runs1.txt");
+    if (fs::exists("/dev/null"))
+        fs::create_symlink("/dev/null", layout.dir / "Saved_Simulations" / "Total_Runs1.txt");
     ProgramOptions options;
     options.executable = layout.run / "coltrans";
     options.working_directory = layout.run;

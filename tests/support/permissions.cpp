@@ -23,8 +23,12 @@ struct Capabilities {
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
 };
 
-bool get(Capabilities& caps) { return ::syscall(SYS_capget, &caps.header, caps.data) == 0; }
-bool set(Capabilities& caps) { return ::syscall(SYS_capset, &caps.header, caps.data) == 0; }
+bool get(Capabilities& caps) {
+    return ::syscall(SYS_capget, &caps.header, caps.data) == 0;
+}
+bool set(Capabilities& caps) {
+    return ::syscall(SYS_capset, &caps.header, caps.data) == 0;
+}
 
 }  // namespace
 

@@ -17,7 +17,7 @@ bool drop_permission_override_for_exec();
 // Within its scope this process lacks the capabilities that override permissions (nothing changes
 // for an ordinary user).
 class PermissionsBind {
-public:
+  public:
     PermissionsBind();
     ~PermissionsBind();
     PermissionsBind(const PermissionsBind&) = delete;
@@ -26,7 +26,7 @@ public:
     // Whether permissions bind within the scope.
     bool active() const noexcept { return active_; }
 
-private:
+  private:
     bool active_ = false;
     bool restore_ = false;
     unsigned saved_effective_ = 0;

@@ -24,9 +24,9 @@ namespace {
 // The system calls by which a program can change what a file holds or which files exist.
 bool changes_files(unsigned long long number) {
     static const std::vector<long> kCalls = {
-        SYS_write,     SYS_writev,    SYS_pwrite64,   SYS_pwritev,    SYS_openat,  SYS_renameat2,
-        SYS_unlinkat,  SYS_ftruncate, SYS_truncate,   SYS_fchmod,     SYS_fchmodat, SYS_linkat,
-        SYS_mkdirat,   SYS_fallocate, SYS_sendfile,   SYS_copy_file_range, SYS_fsync, SYS_fdatasync,
+        SYS_write,    SYS_writev,    SYS_pwrite64, SYS_pwritev,         SYS_openat,   SYS_renameat2,
+        SYS_unlinkat, SYS_ftruncate, SYS_truncate, SYS_fchmod,          SYS_fchmodat, SYS_linkat,
+        SYS_mkdirat,  SYS_fallocate, SYS_sendfile, SYS_copy_file_range, SYS_fsync,    SYS_fdatasync,
 #ifdef SYS_open
         SYS_open,
 #endif
@@ -178,8 +178,7 @@ TracedRun run_traced(const ProgramOptions& options, std::size_t kill_at, KillPoi
     rusage usage{};
     int status = wait_for(pid, usage);  // stopped at the start of the program
     if (!WIFSTOPPED(status)) throw std::runtime_error("the program could not be traced");
-    ::ptrace(PTRACE_SETOPTIONS, pid, nullptr,
-             PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL | PTRACE_O_TRACEEXIT);
+    ::ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL | PTRACE_O_TRACEEXIT);
 
     bool cut_pending = false;
     int deliver = 0;
@@ -210,7 +209,8 @@ TracedRun run_traced(const ProgramOptions& options, std::size_t kill_at, KillPoi
             ++run.file_calls;
             if (is_plain_write(info.entry.nr)) run.writes.push_back(run.file_calls);
             if (run.file_calls == kill_at) {
-                if (point == KillPoint::within_write && is_plain_write(info.entry.nr) && cut_write_short(pid)) {
+                if (point == KillPoint::within_write && is_plain_write(info.entry.nr) &&
+                    cut_write_short(pid)) {
                     cut_pending = true;
                 } else {
                     kill_now = true;

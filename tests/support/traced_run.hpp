@@ -21,13 +21,13 @@ enum class KillPoint {
 };
 
 struct TracedRun {
-    bool killed = false;         // killed at the call asked for
-    bool write_cut = false;      // the call it was killed at was a write, cut short
-    int status = -1;             // exit status when the program ended by itself
-    std::size_t file_calls = 0;  // calls that can change a file, up to the end or the kill
+    bool killed = false;              // killed at the call asked for
+    bool write_cut = false;           // the call it was killed at was a write, cut short
+    int status = -1;                  // exit status when the program ended by itself
+    std::size_t file_calls = 0;       // calls that can change a file, up to the end or the kill
     std::vector<std::size_t> writes;  // which of them (counting from 1) were plain writes
-    double cpu_seconds = 0.0;    // user and system time of the program
-    long peak_rss_kb = 0;        // peak resident memory of the program itself (VmHWM as it ended)
+    double cpu_seconds = 0.0;         // user and system time of the program
+    long peak_rss_kb = 0;             // peak resident memory of the program itself (VmHWM as it ended)
 };
 
 // Runs the program of `options` (executable, argument 0, arguments, working directory; standard
