@@ -34,14 +34,15 @@ ArchiveCopy append_colloid_block(const common::RunDirectory& run, ColloidFamily 
                                  const ColloidSettings& settings, std::int32_t results, float cpu_seconds,
                                  common::RecordFile& print_txt) {
     static const common::Format copy_format("(A200)");
+    // The results go out before the archive is opened: results that cannot be written end the run
+    // before any of its block is appended.
+    common::require(print_txt.flush(), print_txt.path(), "cannot write");
     RunArchive archive = RunArchive::open(run);
     archive.write_block_start(results, cpu_seconds, settings.sim_mode);
     const std::array<std::string_view, 10> labels = archive_labels(family);
     const std::array<double, 10> values = settings.archived_values();
     for (std::size_t k = 0; k < labels.size(); ++k) archive.write_parameter(labels[k], values[k]);
 
-    // The results go out before print.txt is read back.
-    common::require(print_txt.flush(), print_txt.path(), "cannot write");
     if (!print_txt.rewind()) return ArchiveCopy::result_unreadable;
     std::string record;
     while (true) {

@@ -1,12 +1,15 @@
 #include "common/file_replacement.hpp"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <utility>
 #include <vector>
 
 namespace common {
@@ -33,6 +36,34 @@ std::string directory_of(const std::string& path) {
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+// What follows the target's name in the name of its temporary file, before the six characters
+// that make the name unique.
+constexpr std::string_view kTemporaryMark = ".partial-";
+constexpr std::size_t kUniqueCharacters = 6;
+
+// Removes the temporary files of `target` that no replacement holds: those that programs killed
+// while they replaced the target left behind.
+void remove_abandoned_temporaries(const std::string& target) {
+    namespace fs = std::filesystem;
+    const std::size_t slash = target.rfind('/');
+    const std::string prefix =
+        (slash == std::string::npos ? target : target.substr(slash + 1)) + std::string(kTemporaryMark);
+    std::error_code error;
+    for (fs::directory_iterator entry(directory_of(target), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() != prefix.size() + kUniqueCharacters || !name.starts_with(prefix)) continue;
+        const std::string path = entry->path().string();
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(path.c_str());
+        }
+        ::close(fd);
+    }
 }
 
 // The permissions a newly created file gets under the current umask.
@@ -80,18 +111,24 @@ IoResult ReplacementFile::begin(std::string target, std::string_view head) {
     mode_t mode = default_file_mode();
     struct stat info {};
     if (::stat(target_.c_str(), &info) == 0) {
-        if (::access(target_.c_str(), W_OK) != 0) return system_failure(errno);
+        if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) return system_failure(errno);
         mode = info.st_mode & 07777;
     }
-    std::string name = target_ + ".XXXXXX";
+    remove_abandoned_temporaries(target_);
+    std::string name = target_ + std::string(kTemporaryMark) + std::string(kUniqueCharacters, 'X');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return system_failure(errno);
+    if (fd < 0) {
+        const int error = errno;
+        return IoResult::failed("cannot create a file in " + directory_of(target_) + ": " + system_error_text(error));
+    }
     temporary_ = std::move(name);
+    lock_ = fd;
     pending_ = true;
+    // Held until the replacement ends; a file system without locks only loses the protection.
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
     IoResult result;
     if (::fchmod(fd, mode) != 0) result = system_failure(errno);
     if (result) result = write_all(fd, head);
-    if (::close(fd) != 0 && result) result = system_failure(errno);
     if (result) result = records_.open(temporary_, OpenMode::append);
     if (!result) discard();
     return result;
@@ -107,6 +144,7 @@ IoResult ReplacementFile::commit() {
         return result;
     }
     pending_ = false;
+    ::close(std::exchange(lock_, -1));
     // Make the rename itself durable; a directory that cannot be synced does not undo it.
     const int directory = ::open(directory_of(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directory >= 0) {
@@ -120,6 +158,7 @@ void ReplacementFile::discard() noexcept {
     if (!pending_) return;
     (void)records_.close();
     ::unlink(temporary_.c_str());
+    ::close(std::exchange(lock_, -1));
     pending_ = false;
 }
 

@@ -2,6 +2,11 @@
 // Replacing a file as a whole. The new contents are written to a temporary file beside the old
 // one, put on disk, and renamed over the old file only once they are complete: until then the old
 // file keeps every byte, and a replacement that is abandoned leaves nothing behind.
+//
+// The temporary file is named after the target, ".partial-" and six characters (for example
+// "control.pst.partial-a1B2c3"). A program killed while it replaces a file leaves it behind; the
+// next replacement of the same target removes it. Each replacement holds a lock on its temporary file, so that one still being written
+// is never taken for a left-over.
 
 #include <cstddef>
 #include <string>
@@ -25,8 +30,9 @@ public:
     ~ReplacementFile();
 
     // Starts new contents for `target`: a fresh temporary file in the same directory, with the
-    // target's permissions, that begins with `head` byte for byte. Fails when the target exists
-    // and may not be written.
+    // target's permissions, that begins with `head` byte for byte. Temporary files that earlier
+    // replacements of the target left behind are removed first. Fails when the target exists and
+    // may not be written, or when no file can be created beside it.
     IoResult begin(std::string target, std::string_view head);
 
     // The records that follow the head.
@@ -44,6 +50,7 @@ private:
     std::string target_;
     std::string temporary_;
     RecordFile records_;
+    int lock_ = -1;         // descriptor of the temporary file that holds its lock
     bool pending_ = false;  // a temporary file exists that has not been renamed
 };
 

@@ -206,10 +206,25 @@ private:
     Token repeated_;
 };
 
+// A word of the input as a diagnostic shows it: quoted, its first characters only, and every byte
+// that is not a printable character as \xNN, so that a garbled file cannot flood or garble the
+// error stream.
 std::string quoted_word(std::string_view word) {
+    constexpr std::size_t kShown = 40;
+    constexpr std::string_view kHex = "0123456789ABCDEF";
     std::string text(1, '\'');
-    text.append(word);
+    for (const char c : word.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text.push_back(c);
+        } else {
+            text.append("\\x");
+            text.push_back(kHex[byte >> 4]);
+            text.push_back(kHex[byte & 0x0F]);
+        }
+    }
     text.push_back('\'');
+    if (word.size() > kShown) text.append("... (" + std::to_string(word.size()) + " characters)");
     return text;
 }
 

@@ -36,6 +36,8 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
         at_eof_ = other.at_eof_;
         out_ = std::move(other.out_);
         writing_ = other.writing_;
+        regular_ = other.regular_;
+        write_denied_ = other.write_denied_;
     }
     return *this;
 }
@@ -60,6 +62,8 @@ IoResult RecordFile::open(std::string path, OpenMode mode) {
     at_eof_ = false;
     out_.clear();
     writing_ = false;
+    regular_ = true;
+    write_denied_ = 0;
     int fd = -1;
     switch (mode) {
         case OpenMode::existing:
@@ -70,16 +74,25 @@ IoResult RecordFile::open(std::string path, OpenMode mode) {
             const int extra = mode == OpenMode::append ? O_APPEND : 0;
             fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | extra, 0666);
             // An existing file without write permission is still opened, for reading; a write
-            // to it then fails where it is made.
-            if (fd < 0 && errno == EACCES) fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | extra);
+            // to it then fails where it is made, for the reason the system gave here. A file that
+            // cannot be opened at all is reported for that reason too (a folder without write
+            // permission, not a missing file).
+            if (fd < 0 && errno == EACCES) {
+                fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | extra);
+                if (fd >= 0) write_denied_ = EACCES;
+                errno = EACCES;
+            }
             break;
         }
     }
     if (fd < 0) return system_failure(errno);
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return system_failure(EISDIR);
+    if (::fstat(fd, &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            ::close(fd);
+            return system_failure(EISDIR);
+        }
+        regular_ = S_ISREG(info.st_mode);
     }
     fd_ = fd;
     return {};
@@ -146,7 +159,8 @@ IoResult RecordFile::read_record(std::string& record) {
 }
 
 IoResult RecordFile::start_writing() {
-    if (mode_ != OpenMode::append) {
+    if (write_denied_ != 0) return system_failure(write_denied_);
+    if (mode_ != OpenMode::append && regular_) {
         // The file ends where this record begins.
         const long long position = in_base_ + static_cast<long long>(in_pos_);
         if (::lseek(fd_, position, SEEK_SET) < 0 || ::ftruncate(fd_, position) != 0) {

@@ -4,7 +4,8 @@
 //
 // A file is read and written record by record from its current position. Writing a record after
 // opening, rewinding or reading makes the file end after that record: whatever the file held
-// beyond it is gone. Consecutive writes extend the file.
+// beyond it is gone. Consecutive writes extend the file. A device or a pipe (such as /dev/null)
+// takes the records as they come.
 
 #include <cstddef>
 #include "common/source_location.hpp"
@@ -67,6 +68,8 @@ private:
     bool at_eof_ = false;      // the read buffer holds the end of the file
     std::string out_;          // write buffer
     bool writing_ = false;     // the last statement was a write
+    bool regular_ = true;      // a regular file (not a device or a pipe, which are never truncated)
+    int write_denied_ = 0;     // why writing was refused when the file was opened for reading only
 };
 
 // The system's text for errno.

@@ -38,10 +38,11 @@ struct SorptionResults {
     }
 };
 
-// print.txt: the header, whose first record may fail (reported), then the results.
+// print.txt: the header, whose first record may fail (reported), then the results. The first record
+// is put out at once, so that a file that takes nothing (a full disk, a read-only file) fails there.
 bool write_result_file(common::RecordFile& print, const SorptionResults& results) {
     const auto header = coltrans::result_header_records(coltrans::ResultTable::sorption);
-    if (!print.write_record(header[0])) return false;
+    if (!print.write_record(header[0]) || !print.flush()) return false;
     for (std::size_t k = 1; k < header.size(); ++k) common::require(print.write_record(header[k]), print.path(), "cannot write");
     for (std::size_t k = 0; k < results.cavector.size(); ++k) {
         common::require(print.write_record(results.record(k)), print.path(), "cannot write a result to");

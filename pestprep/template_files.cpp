@@ -51,6 +51,7 @@ void input_tpl_file(common::RecordFile& tpl, std::span<const double> tvector, st
     for (std::size_t i = 0; i < tvector.size(); ++i) {
         write(tpl, point_line.apply({tvector[i], xvector[i]}));
     }
+    common::require(tpl.flush(), tpl.path(), "cannot write");
 }
 
 void print_ins_file(common::RecordFile& ins, std::int32_t cNum) {
@@ -61,6 +62,7 @@ void print_ins_file(common::RecordFile& ins, std::int32_t cNum) {
         name.append(observation_name(i)).push_back('!');
         write(ins, common::list_record({"l1", "\t", "!dum!", "\t", "!dum!", "\t", name}));
     }
+    common::require(ins.flush(), ins.path(), "cannot write");
 }
 
 }  // namespace creating_files

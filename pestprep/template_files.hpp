@@ -2,7 +2,9 @@
 // The template input.tpl, from which PEST writes the simulator's input.txt before every model run,
 // and the instruction file print.ins, by which PEST reads the simulated concentrations from
 // print.txt. Both are written from their first line into files that are open and positioned at
-// their start; a record that cannot be written ends the program (common::IoFailure).
+// their start; a record that cannot be written ends the program (common::IoFailure). Each file is
+// put out in full before its writer returns, so that such a failure ends the program before the
+// control file is rewritten.
 
 #include <array>
 #include <cstdint>

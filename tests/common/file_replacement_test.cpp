@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "tests/support/permissions.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace common {
@@ -66,14 +67,38 @@ TEST(Replacement, AbandonedReplacementLeavesNothingBehind) {
 }
 
 TEST(Replacement, AReadOnlyTargetIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     TempDir dir;
     const std::string target = (dir / "control.pst").string();
     write_file(target, "old contents\n");
     std::filesystem::permissions(target, std::filesystem::perms::owner_read);
+    const test_support::PermissionsBind bind;
+    if (!bind.active()) GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
     ReplacementFile replacement;
     EXPECT_FALSE(replacement.begin(target, "head\n"));
     EXPECT_EQ(entries(dir), 1u);
+}
+
+TEST(Replacement, TemporaryFilesOfKilledReplacementsAreRemovedByTheNextOne) {
+    TempDir dir;
+    const std::string target = (dir / "control.pst").string();
+    write_file(target, "old contents\n");
+    // Left by programs killed while they replaced the target; a user's own files beside it stay.
+    write_file(dir / "control.pst.partial-a1B2c3", "half");
+    write_file(dir / "control.pst.partial-zzzzzz", "");
+    write_file(dir / "control.pst.backup", "mine");
+    write_file(dir / "control.pst.partial-mine", "mine");
+    ReplacementFile running;
+    ASSERT_TRUE(running.begin(target, "running\n"));
+    const std::string held = running.temporary_path();
+    EXPECT_TRUE(held.starts_with(target + ".partial-"));
+    EXPECT_EQ(entries(dir), 4u);
+    // One that is still being written is not taken for a left-over.
+    ReplacementFile next;
+    ASSERT_TRUE(next.begin(target, "next\n"));
+    EXPECT_TRUE(std::filesystem::exists(held));
+    ASSERT_TRUE(next.commit());
+    EXPECT_EQ(read_file(target), "next\n");
+    EXPECT_EQ(entries(dir), 4u);
 }
 
 }  // namespace

@@ -147,6 +147,11 @@ TEST(FreeFormatInput, EndAndErrorConditionsReportItemsRead) {
     auto empty = records("");
     EXPECT_TRUE(read_list(empty, {&a}).is_end());
     EXPECT_TRUE(skip_record(empty).is_end());
+
+    // A garbled word is shown cut, with its unprintable bytes written out.
+    auto garbled = StringRecords({std::string("\x1b[2J\0\xff", 6) + std::string(100000, 'x')});
+    const IoResult shown = read_list(garbled, {&a});
+    EXPECT_EQ(shown.cause, "bad real number '\\x1B[2J\\x00\\xFF" + std::string(34, 'x') + "'... (100006 characters)");
 }
 
 TEST(FreeFormatInput, StatementWithoutItemsSkipsExactlyOneRecord) {

@@ -4,6 +4,7 @@
 
 #include "common/failure.hpp"
 #include "common/list_input.hpp"
+#include "tests/support/permissions.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace common {
@@ -118,16 +119,42 @@ TEST(RecordFile, OpenFailuresAreReported) {
     EXPECT_THROW(RecordFile::open_or_fail((dir / "missing.txt").string(), OpenMode::existing), IoFailure);
 }
 
-TEST(RecordFile, WritingAFileOpenedReadOnlyFailsAtTheWrite) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+TEST(RecordFile, WithoutWritePermissionTheCauseIsThePermission) {
     TempDir dir;
     write_file(dir / "ro.txt", "keep\n");
     std::filesystem::permissions(dir / "ro.txt", std::filesystem::perms::owner_read);
+    std::filesystem::create_directories(dir / "ro");
+    std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const test_support::PermissionsBind bind;
+    if (!bind.active()) GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
+    // A file that may be read but not written is opened, and its first write fails.
     RecordFile file;
     ASSERT_TRUE(file.open((dir / "ro.txt").string(), OpenMode::any));
-    EXPECT_TRUE(file.write_record("x").is_error());
+    std::string record;
+    ASSERT_TRUE(file.read_record(record));
+    const IoResult write = file.write_record("x");
+    EXPECT_TRUE(write.is_error());
+    EXPECT_EQ(write.cause, "Permission denied");
     file.close();
     EXPECT_EQ(read_file(dir / "ro.txt"), "keep\n");
+    // A file that cannot be created in a folder without write permission is not reported missing.
+    const IoResult create = file.open((dir / "ro" / "new.txt").string(), OpenMode::any);
+    EXPECT_EQ(create.cause, "Permission denied");
+}
+
+TEST(RecordFile, DevicesTakeTheRecordsWithoutBeingTruncated) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/null and /dev/full";
+    RecordFile sink;
+    ASSERT_TRUE(sink.open("/dev/null", OpenMode::any));
+    EXPECT_TRUE(sink.write_record("discarded"));
+    EXPECT_TRUE(sink.close());
+    // A device that takes nothing fails where the records go out, for its own reason.
+    RecordFile full;
+    ASSERT_TRUE(full.open("/dev/full", OpenMode::any));
+    ASSERT_TRUE(full.write_record("nowhere"));
+    const IoResult flushed = full.flush();
+    EXPECT_TRUE(flushed.is_error());
+    EXPECT_EQ(flushed.cause, "No space left on device");
 }
 
 }  // namespace

@@ -239,10 +239,15 @@ TEST(ColloidRun, InvalidTolerancesPauseAndTheRunEndsAsAFailure) {
 
 TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
     // Sibling run directories share one archive; each run's block is long enough to take several
-    // writes, so that blocks would interleave if they were not locked.
-    constexpr int kRuns = 32;
+    // writes, so that blocks would interleave if they were not locked. The archive ends within a
+    // record, as a run killed in the middle of a write leaves it.
+    constexpr int kRuns = 50;
+    constexpr int kPoints = 2000;
+    constexpr std::size_t kBlock = 27 + 3 + kPoints;
     TempDir dir;
     fs::create_directories(dir / "Saved_Simulations");
+    const std::string killed_run = " \r\n \r\n ***New Simulation***\r\n        2000\r\n     0.0";
+    write_file(dir / "Saved_Simulations" / "Total_Runs1.txt", killed_run);
     std::vector<fs::path> runs;
     for (int k = 0; k < kRuns; ++k) {
         const fs::path run = dir / ("run" + std::to_string(k));
@@ -252,7 +257,7 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
         values[1] = std::to_string(0);  // no clogging: the closed form, quick to compute
         values[8] = std::to_string(k + 1);
         write_file(run / "input.txt",
-                   colloid_input("0", values, "1.0E-6 0.0 300 0", points_at(15.0, 400, 0.05)));
+                   colloid_input("0", values, "1.0E-6 0.0 300 0", points_at(15.0, kPoints, 0.01)));
         runs.push_back(run);
     }
     std::vector<std::thread> threads;
@@ -268,20 +273,22 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
     for (std::thread& thread : threads) thread.join();
     for (int k = 0; k < kRuns; ++k) EXPECT_EQ(statuses[static_cast<std::size_t>(k)], 0) << k;
 
-    // Every block is whole: 27 records and the 403 records of its own print.txt.
-    const std::vector<std::string> archive =
-        records_of(read_file(dir / "Saved_Simulations" / "Total_Runs1.txt"));
-    ASSERT_EQ(archive.size(), static_cast<std::size_t>(kRuns) * (27 + 403));
+    // Every block is whole: 27 records and the 2003 records of its own print.txt, after the
+    // incomplete record, which the first of them ended.
+    const std::string text = read_file(dir / "Saved_Simulations" / "Total_Runs1.txt");
+    ASSERT_TRUE(text.starts_with(killed_run + "\r\n"));
+    const std::vector<std::string> archive = records_of(text.substr(killed_run.size() + 2));
+    ASSERT_EQ(archive.size(), static_cast<std::size_t>(kRuns) * kBlock);
     std::vector<bool> seen(kRuns, false);
-    for (std::size_t start = 0; start < archive.size(); start += 27 + 403) {
+    for (std::size_t start = 0; start < archive.size(); start += kBlock) {
         const std::vector<std::string> block(archive.begin() + static_cast<std::ptrdiff_t>(start),
-                                             archive.begin() + static_cast<std::ptrdiff_t>(start + 27 + 403));
+                                             archive.begin() + static_cast<std::ptrdiff_t>(start + kBlock));
         const int mi = static_cast<int>(std::stod(block[24]));
         ASSERT_GE(mi, 1);
         ASSERT_LE(mi, kRuns);
         EXPECT_FALSE(seen[static_cast<std::size_t>(mi - 1)]);
         seen[static_cast<std::size_t>(mi - 1)] = true;
-        expect_colloid_block(block, 400, "   0.00000000    ", kInstantLabels,
+        expect_colloid_block(block, kPoints, "   0.00000000    ", kInstantLabels,
                              {0.5, 0.0, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, static_cast<double>(mi), 1.7},
                              read_file(runs[static_cast<std::size_t>(mi - 1)] / "print.txt"));
     }

@@ -26,11 +26,13 @@ public:
     void write(const std::string& name, std::string_view text) const { test_support::write_file(run_ / name, text); }
     std::string read(const std::string& name) const { return test_support::read_file(run_ / name); }
 
-    test_support::ProgramRun run(const std::string& input = "") const {
+    // permissions_bind: as the superuser, without the capabilities that override file permissions.
+    test_support::ProgramRun run(const std::string& input = "", bool permissions_bind = false) const {
         test_support::ProgramOptions options;
         options.executable = run_ / program_;
         options.working_directory = dir_.path();
         options.input = input;
+        options.permissions_bind = permissions_bind;
         return test_support::run_program(options);
     }
 

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "tests/support/permissions.hpp"
+
 extern char** environ;
 
 namespace test_support {
@@ -55,6 +57,7 @@ ProgramRun run_program(const ProgramOptions& options) {
         ::dup2(out_pipe[1], 1);
         ::dup2(err_pipe[1], 2);
         if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) _exit(126);
+        if (options.permissions_bind && !drop_permission_override_for_exec()) _exit(125);
         ::execve(executable.c_str(), argv.data(), envp.data());
         _exit(127);
     }

@@ -26,6 +26,8 @@ struct ProgramOptions {
     std::optional<std::string> path_variable = std::string("/usr/local/bin:/usr/bin:/bin");  // nullopt: unset
     std::string input;                       // standard input (closed after it)
     std::chrono::seconds timeout{120};
+    bool permissions_bind = false;           // as the superuser, run without the capabilities that
+                                             // override file permissions (see permissions.hpp)
 };
 
 ProgramRun run_program(const ProgramOptions& options);
