@@ -1,6 +1,7 @@
 #include "pestprep/generator_inputs.hpp"
 
 #include <array>
+#include <cmath>
 #include <utility>
 
 #include "common/list_input.hpp"
@@ -26,6 +27,14 @@ constexpr std::array<std::pair<InputFailure, std::string_view>, 5> kFailureTexts
     {InputFailure::loading_parstofit,
      "Error found during the extraction of the parsToFit data. PLz  check the parsToFit.txt file "},
 }};
+
+// A value that the control file and the template can carry: PEST reads no NaN and no infinity.
+bool all_finite(std::initializer_list<double> values) {
+    for (const double value : values) {
+        if (!std::isfinite(value)) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -54,7 +63,8 @@ bool load_observation_pairs(common::RecordSource& file, const std::string& path,
     if (!read_succeeded(common::skip_record(file), path, "cannot read the heading line of")) return false;
     for (std::size_t i = 0; i < first.size(); ++i) {
         if (!read_succeeded(common::read_list(file, {&first[i], &second[i]}), path,
-                            "cannot read observation " + std::to_string(i + 1) + " of")) {
+                            "cannot read observation " + std::to_string(i + 1) + " of") ||
+            !all_finite({first[i], second[i]})) {
             return false;
         }
     }
@@ -68,7 +78,8 @@ bool load_pars_to_fit(common::RecordSource& file, const std::string& path, ParsT
         const common::IoResult result =
             common::read_list(file, {&pars.parvalue[r], &pars.parfitflag[r], &pars.parboundarymin[r],
                                      &pars.parboundarymax[r], common::TextItem{&label, kLabelLength}});
-        if (!read_succeeded(result, path, "cannot read parameter record " + std::to_string(r + 1) + " of")) {
+        if (!read_succeeded(result, path, "cannot read parameter record " + std::to_string(r + 1) + " of") ||
+            !all_finite({pars.parvalue[r], pars.parboundarymin[r], pars.parboundarymax[r]})) {
             return false;
         }
     }

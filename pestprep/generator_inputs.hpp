@@ -35,12 +35,13 @@ std::string_view input_failure_text(InputFailure failure);
 std::optional<std::int32_t> count_observation_records(common::RecordSource& file, const std::string& path);
 
 // Reads first.size() records of two numbers after the heading line, the first number of record i
-// into first[i], the second into second[i]. false when the heading or a record cannot be read.
+// into first[i], the second into second[i]. false when the heading or a record cannot be read, or
+// a number is not finite (PEST cannot read NaN or an infinity in its files).
 bool load_observation_pairs(common::RecordSource& file, const std::string& path, std::span<double> first,
                             std::span<double> second);
 
 // Reads the twelve parameter records after the heading line; the labels are read and dropped.
-// false when the heading or a record cannot be read.
+// false when the heading or a record cannot be read, or a value or bound is not finite.
 bool load_pars_to_fit(common::RecordSource& file, const std::string& path, ParsToFit& pars);
 
 }  // namespace pestprep
