@@ -7,6 +7,7 @@
 
 #include "coltrans/colloid_input.hpp"
 #include "coltrans/entry.hpp"
+#include "coltrans/progress.hpp"
 #include "coltrans/result_file.hpp"
 #include "common/message_file.hpp"
 #include "models/broad_pulse.hpp"
@@ -79,12 +80,14 @@ void run_colloid_case(const std::uint8_t* data, std::size_t size, coltrans::Coll
 
         const std::optional<std::int32_t> points = input.count_points();
         if (!points || !input.rewind_to_points()) return;
+        coltrans::ProgressDisplay progress;
         double t = 0.0;
         double x = 0.0;
-        for (std::int32_t k = 0; k < kMaxPoints && input.next_point(t, x) == coltrans::PointRead::point; ++k) {
+        for (std::int32_t k = 1; k <= kMaxPoints && input.next_point(t, x) == coltrans::PointRead::point; ++k) {
             const double c = std::visit(
                 [&](auto& m) { return m.concentration(t, x, quadrature, tolerances); }, model);
             if (coltrans::result_record(t, x, c).size() != 50) __builtin_trap();
+            progress.displaycurrentprgress(k, *points);
         }
     });
 }

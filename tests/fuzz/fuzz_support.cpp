@@ -8,28 +8,34 @@
 namespace fuzz_support {
 namespace {
 
-std::filesystem::path make_scratch_directory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ct_fuzz_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::system_error(errno, std::generic_category(), "cannot create " + pattern);
+// The folder, removed with its files when the process ends normally.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ct_fuzz_XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::system_error(errno, std::generic_category(), "cannot create " + pattern);
+        }
+        path_ = pattern;
     }
-    return pattern;
-}
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-void remove_scratch_directory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch_directory(), ignored);
-}
+    const std::filesystem::path& path() const noexcept { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
 
 }  // namespace
 
 const std::filesystem::path& scratch_directory() {
-    static const std::filesystem::path directory = [] {
-        std::filesystem::path made = make_scratch_directory();
-        std::atexit(remove_scratch_directory);
-        return made;
-    }();
-    return directory;
+    static const ScratchDirectory directory;
+    return directory.path();
 }
 
 std::string write_scratch_file(std::string_view name, std::string_view contents) {
