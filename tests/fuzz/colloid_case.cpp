@@ -83,9 +83,10 @@ void run_colloid_case(const std::uint8_t* data, std::size_t size, coltrans::Coll
         coltrans::ProgressDisplay progress;
         double t = 0.0;
         double x = 0.0;
-        for (std::int32_t k = 1; k <= kMaxPoints && input.next_point(t, x) == coltrans::PointRead::point; ++k) {
-            const double c = std::visit(
-                [&](auto& m) { return m.concentration(t, x, quadrature, tolerances); }, model);
+        for (std::int32_t k = 1; k <= kMaxPoints && input.next_point(t, x) == coltrans::PointRead::point;
+             ++k) {
+            const double c =
+                std::visit([&](auto& m) { return m.concentration(t, x, quadrature, tolerances); }, model);
             if (coltrans::result_record(t, x, c).size() != 50) __builtin_trap();
             progress.displaycurrentprgress(k, *points);
         }

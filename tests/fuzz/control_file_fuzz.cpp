@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The control file as the back-up holds it: every line through the line buffer. The rewrite
     // starts at its fourth line.
-    common::StringRecords control = common::StringRecords::from_text(
-        fuzz_support::text_of(data + kHeaderSize, size - kHeaderSize));
+    common::StringRecords control =
+        common::StringRecords::from_text(fuzz_support::text_of(data + kHeaderSize, size - kHeaderSize));
     std::vector<std::string> backup_lines;
     std::string record;
     while (control.read_record(record)) backup_lines.push_back(creating_files::line_buffer(record));

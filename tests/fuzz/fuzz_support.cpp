@@ -10,7 +10,7 @@ namespace {
 
 // The folder, removed with its files when the process ends normally.
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory() {
         std::string pattern = (std::filesystem::temp_directory_path() / "ct_fuzz_XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
@@ -27,7 +27,7 @@ public:
 
     const std::filesystem::path& path() const noexcept { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -23,7 +23,8 @@ constexpr std::size_t kMaxDataLines = 6;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input_path = fuzz_support::write_scratch_file("input.txt", fuzz_support::text_of(data, size));
+    const std::string input_path =
+        fuzz_support::write_scratch_file("input.txt", fuzz_support::text_of(data, size));
 
     fuzz_support::run_case([&] {
         const coltrans::EntrySettings entry = coltrans::read_entry_settings(input_path);

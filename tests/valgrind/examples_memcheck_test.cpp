@@ -72,7 +72,9 @@ void expect_clean(const ProgramRun& run) {
 }
 
 // The example's name as the test's name.
-std::string example_name(const testing::TestParamInfo<const char*>& info) { return info.param; }
+std::string example_name(const testing::TestParamInfo<const char*>& info) {
+    return info.param;
+}
 
 class SimulatorMemcheck : public testing::TestWithParam<const char*> {};
 
@@ -84,8 +86,8 @@ TEST_P(SimulatorMemcheck, ExampleRunsClean) {
     EXPECT_FALSE(read_file(example.dir / "Saved_Simulations" / "Total_Runs1.txt").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMode, SimulatorMemcheck, testing::Values("instantaneous", "broad_pulse", "sorption"),
-                         example_name);
+INSTANTIATE_TEST_SUITE_P(EveryMode, SimulatorMemcheck,
+                         testing::Values("instantaneous", "broad_pulse", "sorption"), example_name);
 
 class GeneratorMemcheck : public testing::TestWithParam<const char*> {};
 
