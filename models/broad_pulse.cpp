@@ -3,14 +3,26 @@
 #include <cmath>
 #include <limits>
 
-#include "numerics/bessel.hpp"
-
 namespace models {
 
 double bessel_factor(double s) {
     if (s > 0.0) return numerics::dbsj0(2.0 * std::sqrt(s));
     return numerics::dbsi0(2.0 * std::sqrt(-s));
 }
+
+numerics::ExpScaled bessel_factor_scaled(double s) {
+    if (s > 0.0) return {numerics::dbsj0(2.0 * std::sqrt(s)), 0.0};
+    return numerics::bessi0_scaled(2.0 * std::sqrt(-s));
+}
+
+namespace {
+
+// The exponent of a bound of the Bessel factor: |J0| <= 1, I0(y) <= exp(y).
+double bessel_bound_exponent(double s) {
+    return s > 0.0 ? 0.0 : 2.0 * std::sqrt(-s);
+}
+
+}  // namespace
 
 BroadPulse::BroadPulse(const BroadPulseParameters& p) : tp_(p.tp), conc0_(p.conc0) {
     colloidm::State& s = colloidm_;
@@ -37,31 +49,139 @@ double BroadPulse::func1_with(double factor, double tau1, double tau2) const {
     return kernel_(tau2) * factor * bessel_factor((tau2 * s.b) * (tau1 - tau2));
 }
 
-double BroadPulse::response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances) {
-    colloidm::State& s = colloidm_;
-    s.time = big_t;
-    // The outer factor of func1 is computed once per inner integral, at its first evaluation.
+double BroadPulse::func2_scaled(double tau) const {
+    const colloidm::State& s = colloidm_;
+    const numerics::ExpScaled bessel = bessel_factor_scaled((tau * s.b) * (s.time - tau));
+    return kernel_.scaled(tau, bessel.exponent - s.h * s.time) * bessel.factor;
+}
+
+double BroadPulse::func1_scaled(double tau1, double tau2) const {
+    const colloidm::State& s = colloidm_;
+    const numerics::ExpScaled bessel = bessel_factor_scaled((tau2 * s.b) * (tau1 - tau2));
+    return kernel_.scaled(tau2, bessel.exponent - tau1 * s.h) * s.h * bessel.factor;
+}
+
+// func2 and func1 as written. A value whose factors may have left the normal range is noted with
+// the exponents that bound it.
+double BroadPulse::checked_func2(double tau, double e1_floor, OutOfRangeNodes& nodes,
+                                 RangeGuard& guard) const {
+    const colloidm::State& s = colloidm_;
+    const KernelTerms k = kernel_.terms(tau);
+    const double product = (tau * s.b) * (s.time - tau);
+    const double value = k.value() * bessel_factor(product);
+    if (k.e1 >= e1_floor && std::isnormal(value)) [[likely]]
+        return value;
+    if (!std::isfinite(value)) return guard.lost();
+    const KernelExponents e = kernel_.exponents(tau);
+    const double exponent = bessel_bound_exponent(product);
+    nodes.note(e.first + exponent, e.second + exponent, tau);
+    return value;
+}
+
+// The floor of the first exponential is infinite for an outer factor exp(-(tau1 h)) h that is not
+// a normal number, so that every value is checked then.
+double BroadPulse::checked_func1(double factor, double tau1, double tau2, double e1_floor,
+                                 OutOfRangeNodes& nodes, RangeGuard& guard) const {
+    const colloidm::State& s = colloidm_;
+    const KernelTerms k = kernel_.terms(tau2);
+    const double product = (tau2 * s.b) * (tau1 - tau2);
+    const double value = k.value() * factor * bessel_factor(product);
+    if (k.e1 >= e1_floor && std::isnormal(value)) [[likely]]
+        return value;
+    if (!std::isfinite(value)) return guard.lost();
+    const KernelExponents e = kernel_.exponents(tau2);
+    const double exponent = bessel_bound_exponent(product) - tau1 * s.h;
+    nodes.note(e.first + exponent, e.second + exponent, tau2);
+    return value;
+}
+
+std::optional<double> BroadPulse::plain_response(double big_t, double decay, double advection,
+                                                 numerics::Quadrature& quadrature,
+                                                 QuadratureTolerances tolerances) {
+    const colloidm::State& s = colloidm_;
+    numerics::Quadrature::HeldReports reports(quadrature);
+    RangeGuard guard;
+    const double e1_floor = kernel_.first_exponential_floor(big_t);
+    OutOfRangeNodes single_nodes;
+    OutOfRangeNodes double_nodes;
+    // The outer factor of func1 is computed once per inner integral, at its first evaluation, and so
+    // is the floor of the first exponential for it.
     double factor_tau1 = std::numeric_limits<double>::quiet_NaN();
     double factor = 0.0;
-    const auto func1_hoisted = [&](double tau1, double tau2) {
+    double factor_floor = e1_floor;
+    const auto func1_checked = [&](double tau1, double tau2) {
         if (tau1 != factor_tau1) {
             factor_tau1 = tau1;
             factor = outer_factor(tau1);
+            factor_floor = std::isnormal(factor) ? e1_floor : std::numeric_limits<double>::infinity();
         }
-        return func1_with(factor, tau1, tau2);
+        return checked_func1(factor, tau1, tau2, factor_floor, double_nodes, guard);
     };
+    // With h = 0 the outer factor is h itself, and every value of func1 exactly 0 (or not a number,
+    // which shows in G).
+    const auto func1_zero = [&](double tau1, double tau2) { return func1_with(s.h, tau1, tau2); };
+    const auto gg1_limit = [](double tau1) { return gg1(tau1); };
+    const auto hh1_limit = [](double tau1) { return hh1(tau1); };
+    const double r2 = s.h == 0.0 ? quadrature
+                                       .dtwodq(func1_zero, 0.0, big_t, gg1_limit, hh1_limit,
+                                               tolerances.errabs, tolerances.errrel, kGaussKronrod21)
+                                       .result
+                                 : quadrature
+                                       .dtwodq(func1_checked, 0.0, big_t, gg1_limit, hh1_limit,
+                                               tolerances.errabs, tolerances.errrel, kGaussKronrod21)
+                                       .result;
+    const double r1 =
+        quadrature
+            .dqdag([&](double tau) { return checked_func2(tau, e1_floor, single_nodes, guard); }, 0.0, big_t,
+                   tolerances.errabs, tolerances.errrel, kGaussKronrod21)
+            .result;
+    // G = (exp(-h T) R1 + R2) Conc0 (U / sqrt(D)) exp(U x/(2D)). The exponents noted include
+    // U x/(2D) and, for func1, the outer exponential; what else carries them into G: Conc0 U/sqrt(D),
+    // for func2 exp(-h T) and the length T, for func1 h and the area T^2 of its triangle, with room
+    // for the last digits of the Bessel approximations.
+    if (single_nodes.any() || double_nodes.any()) {
+        const double log_scale = std::log(std::fabs(conc0_ * (s.u / std::sqrt(s.d)))) + 1e-4;
+        guard.note(
+            single_nodes.contribution(log_scale - s.h * big_t + std::log(big_t), kernel_.second_factor()));
+        guard.note(double_nodes.contribution(log_scale + std::log(std::fabs(s.h)) + 2.0 * std::log(big_t),
+                                             kernel_.second_factor()));
+    }
+    const double g = (decay * r1 + r2) * conc0_ * (s.u / std::sqrt(s.d)) * advection;
+    if (!guard.plain_result_stands(g)) return std::nullopt;
+    reports.release();
+    return g;
+}
+
+// G(T) = (R1 exp(U x/(2D) - h T) + R2 exp(U x/(2D))) Conc0 U / sqrt(D), each product an integral of
+// a scaled integrand.
+double BroadPulse::scaled_response(double big_t, numerics::Quadrature& quadrature,
+                                   QuadratureTolerances tolerances) {
+    const colloidm::State& s = colloidm_;
+    const double advection = kernel_.advection_exponent();
     const double r2 =
         quadrature
-            .dtwodq(
-                func1_hoisted, 0.0, big_t, [](double tau1) { return gg1(tau1); },
-                [](double tau1) { return hh1(tau1); }, tolerances.errabs, tolerances.errrel, kGaussKronrod21)
+            .dtwodq([this](double tau1, double tau2) { return func1_scaled(tau1, tau2); }, 0.0, big_t,
+                    [](double tau1) { return gg1(tau1); }, [](double tau1) { return hh1(tau1); },
+                    scaled_errabs(tolerances.errabs, advection), tolerances.errrel, kGaussKronrod21)
             .result;
     const double r1 = quadrature
-                          .dqdag([this](double tau) { return func2(tau); }, 0.0, big_t, tolerances.errabs,
-                                 tolerances.errrel, kGaussKronrod21)
+                          .dqdag([this](double tau) { return func2_scaled(tau); }, 0.0, big_t,
+                                 scaled_errabs(tolerances.errabs, advection - s.h * big_t), tolerances.errrel,
+                                 kGaussKronrod21)
                           .result;
-    return (std::exp(-s.h * big_t) * r1 + r2) * conc0_ * (s.u / std::sqrt(s.d)) *
-           std::exp(kernel_.advection_exponent());
+    return (r1 + r2) * conc0_ * (s.u / std::sqrt(s.d));
+}
+
+double BroadPulse::response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances) {
+    colloidm::State& s = colloidm_;
+    s.time = big_t;
+    const double decay = std::exp(-s.h * big_t);
+    const double advection = std::exp(kernel_.advection_exponent());
+    if (std::isnormal(decay) && std::isnormal(advection)) {
+        if (const std::optional<double> g = plain_response(big_t, decay, advection, quadrature, tolerances))
+            return *g;
+    }
+    return scaled_response(big_t, quadrature, tolerances);
 }
 
 double BroadPulse::concentration(double t, double x, numerics::Quadrature& quadrature,
