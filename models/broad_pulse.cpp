@@ -1,7 +1,9 @@
 #include "models/broad_pulse.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace models {
 
@@ -16,6 +18,9 @@ numerics::ExpScaled bessel_factor_scaled(double s) {
 }
 
 namespace {
+
+// Log of 2^-1075, the largest error of a result that underflows into the subnormal numbers.
+constexpr double kLogSubnormalError = -1075 * std::numbers::ln2;
 
 // The exponent of a bound of the Bessel factor: |J0| <= 1, I0(y) <= exp(y).
 double bessel_bound_exponent(double s) {
@@ -33,6 +38,9 @@ BroadPulse::BroadPulse(const BroadPulseParameters& p) : tp_(p.tp), conc0_(p.conc
     s.a = p.lamda + p.kc;
     s.h = p.theta * krstar / p.rh0;
     s.b = (p.lamdas - s.h) * p.kc;
+    log_scale_ = std::log(std::fabs(conc0_ * (s.u / std::sqrt(s.d))));
+    log_h_ = std::log(std::fabs(s.h));
+    log_coefficient_ = log_kernel_coefficient(s.u / (2.0 * std::sqrt(s.d)));
 }
 
 double BroadPulse::func2(double tau) const {
@@ -95,9 +103,76 @@ double BroadPulse::checked_func1(double factor, double tau1, double tau2, double
     return value;
 }
 
+// G as written, where its factors can underflow on (0, end) of the early times only and overflow
+// nowhere: then the only values formed out of range are those of func2 and func1 at early times,
+// and those whose last products underflowed. Both are bounded afterwards:
+// - at early times |K(tau)| exp(U x/(2D)) <= exp(early.log_bound), the Bessel factor at most
+//   exp(2 sqrt(|b| end T)), the outer factor of func1 at most |h| exp(max(0, -h T)); times
+//   Conc0 U/sqrt(D), for func2 exp(-h T) and the length T, for func1 the area T^2, and 2 for the
+//   value both as it is and as it should be;
+// - a product that underflowed is off by at most 2^-1075 times what multiplies it afterwards: two
+//   such in func2 (K, K B), three in func1 (K, K factor, K factor B), carried into G by
+//   exp(U x/(2D)) Conc0 U/sqrt(D) and exp(-h T) T or T^2.
 std::optional<double> BroadPulse::plain_response(double big_t, double decay, double advection,
                                                  numerics::Quadrature& quadrature,
                                                  QuadratureTolerances tolerances) {
+    const colloidm::State& s = colloidm_;
+    const std::optional<TransportKernel::EarlyTimes> early = kernel_.early_times(big_t);
+    if (!early) return std::nullopt;
+    const double largest_bessel = s.b < 0.0 ? big_t * std::sqrt(-s.b) : 0.0;  // 2 sqrt(|b| tau (T - tau))
+    const double log_bessel = largest_bessel + 1e-4;                          // |J0| <= 1, I0(y) <= exp(y)
+    const double outer_exponent = std::max(0.0, -s.h * big_t);                // of exp(-(tau1 h))
+    const double log_outer = log_h_ + outer_exponent;
+    const double log_kernel = kernel_.log_plain_bound(big_t);
+    const bool outer_in_range =
+        s.h == 0.0 || (log_outer <= 700.0 && log_h_ - std::fabs(s.h) * big_t >= -700.0);
+    if (!(largest_bessel <= 700.0 && outer_in_range &&
+          log_kernel + std::max(0.0, log_outer) + log_bessel <= 700.0))
+        return std::nullopt;
+
+    numerics::Quadrature::HeldReports reports(quadrature);
+    // The outer factor of func1 is computed once per inner integral, at its first evaluation.
+    double factor_tau1 = std::numeric_limits<double>::quiet_NaN();
+    double factor = 0.0;
+    const auto func1_hoisted = [&](double tau1, double tau2) {
+        if (tau1 != factor_tau1) {
+            factor_tau1 = tau1;
+            factor = outer_factor(tau1);
+        }
+        return func1_with(factor, tau1, tau2);
+    };
+    const double r2 =
+        quadrature
+            .dtwodq(
+                func1_hoisted, 0.0, big_t, [](double tau1) { return gg1(tau1); },
+                [](double tau1) { return hh1(tau1); }, tolerances.errabs, tolerances.errrel, kGaussKronrod21)
+            .result;
+    const double r1 = quadrature
+                          .dqdag([this](double tau) { return func2(tau); }, 0.0, big_t, tolerances.errabs,
+                                 tolerances.errrel, kGaussKronrod21)
+                          .result;
+    const double g = (decay * r1 + r2) * conc0_ * (s.u / std::sqrt(s.d)) * advection;
+
+    RangeGuard guard;
+    const double log_length = log_upper_bound(big_t);
+    const double early_bessel = s.b < 0.0 ? 2.0 * std::sqrt(-s.b * early->end * big_t) : 0.0;
+    const double early_bound = early->log_bound + early_bessel + log_scale_ + std::numbers::ln2 + 1e-4;
+    guard.note_log(early_bound - s.h * big_t + log_length);
+    guard.note_log(early_bound + log_outer + 2.0 * log_length);
+    const double log_plain = kernel_.advection_exponent() + log_scale_;
+    guard.note_log(kLogSubnormalError + std::numbers::ln2 + log_bessel + log_plain - s.h * big_t +
+                   log_length);
+    guard.note_log(kLogSubnormalError + std::log(3.0) + std::max(0.0, log_outer) + log_bessel + log_plain +
+                   2.0 * log_length);
+    if (!guard.plain_result_stands(g)) return std::nullopt;
+    reports.release();
+    return g;
+}
+
+// G as written, with every value of func2 and func1 watched.
+std::optional<double> BroadPulse::watched_response(double big_t, double decay, double advection,
+                                                   numerics::Quadrature& quadrature,
+                                                   QuadratureTolerances tolerances) {
     const colloidm::State& s = colloidm_;
     numerics::Quadrature::HeldReports reports(quadrature);
     RangeGuard guard;
@@ -106,16 +181,18 @@ std::optional<double> BroadPulse::plain_response(double big_t, double decay, dou
     OutOfRangeNodes double_nodes;
     // The outer factor of func1 is computed once per inner integral, at its first evaluation, and so
     // is the floor of the first exponential for it.
-    double factor_tau1 = std::numeric_limits<double>::quiet_NaN();
-    double factor = 0.0;
-    double factor_floor = e1_floor;
-    const auto func1_checked = [&](double tau1, double tau2) {
-        if (tau1 != factor_tau1) {
-            factor_tau1 = tau1;
-            factor = outer_factor(tau1);
-            factor_floor = std::isnormal(factor) ? e1_floor : std::numeric_limits<double>::infinity();
+    struct OuterFactor {
+        double tau1 = std::numeric_limits<double>::quiet_NaN();
+        double factor = 0.0;
+        double e1_floor = 0.0;
+    } outer;
+    const auto func1_checked = [this, &outer, &double_nodes, &guard, e1_floor](double tau1, double tau2) {
+        if (tau1 != outer.tau1) {
+            outer.tau1 = tau1;
+            outer.factor = outer_factor(tau1);
+            outer.e1_floor = std::isnormal(outer.factor) ? e1_floor : std::numeric_limits<double>::infinity();
         }
-        return checked_func1(factor, tau1, tau2, factor_floor, double_nodes, guard);
+        return checked_func1(outer.factor, tau1, tau2, outer.e1_floor, double_nodes, guard);
     };
     // With h = 0 the outer factor is h itself, and every value of func1 exactly 0 (or not a number,
     // which shows in G).
@@ -139,13 +216,10 @@ std::optional<double> BroadPulse::plain_response(double big_t, double decay, dou
     // U x/(2D) and, for func1, the outer exponential; what else carries them into G: Conc0 U/sqrt(D),
     // for func2 exp(-h T) and the length T, for func1 h and the area T^2 of its triangle, with room
     // for the last digits of the Bessel approximations.
-    if (single_nodes.any() || double_nodes.any()) {
-        const double log_scale = std::log(std::fabs(conc0_ * (s.u / std::sqrt(s.d)))) + 1e-4;
-        guard.note(
-            single_nodes.contribution(log_scale - s.h * big_t + std::log(big_t), kernel_.second_factor()));
-        guard.note(double_nodes.contribution(log_scale + std::log(std::fabs(s.h)) + 2.0 * std::log(big_t),
-                                             kernel_.second_factor()));
-    }
+    const double log_scale = log_scale_ + 1e-4;
+    const double log_length = log_upper_bound(big_t);
+    guard.note_log(single_nodes.log_contribution(log_scale - s.h * big_t + log_length, log_coefficient_));
+    guard.note_log(double_nodes.log_contribution(log_scale + log_h_ + 2.0 * log_length, log_coefficient_));
     const double g = (decay * r1 + r2) * conc0_ * (s.u / std::sqrt(s.d)) * advection;
     if (!guard.plain_result_stands(g)) return std::nullopt;
     reports.release();
@@ -179,6 +253,8 @@ double BroadPulse::response(double big_t, numerics::Quadrature& quadrature, Quad
     const double advection = std::exp(kernel_.advection_exponent());
     if (std::isnormal(decay) && std::isnormal(advection)) {
         if (const std::optional<double> g = plain_response(big_t, decay, advection, quadrature, tolerances))
+            return *g;
+        if (const std::optional<double> g = watched_response(big_t, decay, advection, quadrature, tolerances))
             return *g;
     }
     return scaled_response(big_t, quadrature, tolerances);

@@ -67,8 +67,13 @@ class BroadPulse {
     const colloidm::State& state() const noexcept { return colloidm_; }
 
   private:
+    // G as written when what may leave the range of doubles is bounded beforehand; G as written
+    // with every integrand value watched; G in the scaled form. The first two give nothing when
+    // their result cannot stand.
     std::optional<double> plain_response(double big_t, double decay, double advection,
                                          numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+    std::optional<double> watched_response(double big_t, double decay, double advection,
+                                           numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
     double scaled_response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
     // Inlined into the integrand of its integration: it runs for every node.
     [[gnu::always_inline]] inline double checked_func2(double tau, double e1_floor, OutOfRangeNodes& nodes,
@@ -82,6 +87,9 @@ class BroadPulse {
     TransportKernel kernel_;  // K at the current position
     double tp_ = 0.0;
     double conc0_ = 0.0;
+    double log_scale_ = 0.0;        // log |Conc0 U / sqrt(D)|
+    double log_h_ = 0.0;            // log |h|
+    double log_coefficient_ = 0.0;  // log_kernel_coefficient(U / (2 sqrt D))
 };
 
 }  // namespace models

@@ -46,16 +46,25 @@ class InstantaneousInjection {
     double cm() const noexcept { return cm_; }
 
   private:
+    // C as written when what may leave the range of doubles is bounded beforehand; C as written
+    // with every integrand value watched; C in the scaled form. The first two give nothing when
+    // their result cannot stand.
     std::optional<double> plain_concentration(double t, double final_factor, numerics::Quadrature& quadrature,
                                               QuadratureTolerances tolerances);
+    std::optional<double> watched_concentration(double t, double final_factor,
+                                                numerics::Quadrature& quadrature,
+                                                QuadratureTolerances tolerances);
     double scaled_concentration(double t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
     // Inlined into the integrand of its integration: it runs for every node.
     [[gnu::always_inline]] inline double checked_ffunc2(double tau, double e1_floor, OutOfRangeNodes& nodes,
                                                         RangeGuard& guard) const;
 
     colloidm::State colloidm_;
-    TransportKernel kernel_;  // K at the current position
-    double cm_ = 0.0;         // mi / (Theta A0)
+    TransportKernel kernel_;        // K at the current position
+    double cm_ = 0.0;               // mi / (Theta A0)
+    double log_scale_ = 0.0;        // log |Cm / sqrt(D)|
+    double log_b_ = 0.0;            // log b, for b > 0
+    double log_coefficient_ = 0.0;  // log_kernel_coefficient(U / (2 sqrt D))
 };
 
 }  // namespace models

@@ -26,6 +26,21 @@
 
 namespace models {
 
+// Bounds of log(x) from the binary exponent e of x, 2^(e - 1023) <= x < 2^(e - 1022) for a normal
+// x: cheaper than the logarithm where a bound will do. The upper bound holds for every x >= 0 (0 and
+// subnormal numbers get that of the smallest normal one, infinity and NaN a large one), the lower
+// one for every x > 0 (subnormal numbers get that of the smallest subnormal one).
+inline int biased_exponent(double x) noexcept {
+    return static_cast<int>((std::bit_cast<std::uint64_t>(x) >> 52) & 0x7ff);
+}
+inline double log_upper_bound(double x) noexcept {
+    return (biased_exponent(x) - 1022) * std::numbers::ln2;
+}
+inline double log_lower_bound(double x) noexcept {
+    const int e = biased_exponent(x);
+    return (e == 0 ? -1074 : e - 1023) * std::numbers::ln2;
+}
+
 // The values of one integrand of a plain evaluation that were, or may have been, formed from a
 // factor out of range. Each is bounded through its kernel, |K(tau)| exp(U x/(2D)) <=
 // exp(first) / sqrt(pi tau) + |U / (2 sqrt D)| exp(second), and through the exponents of the other
@@ -34,34 +49,27 @@ namespace models {
 class OutOfRangeNodes {
   public:
     void note(double first, double second, double tau) noexcept {
-        first_ = std::max(first_, first + half_log_inverse_bound(tau));
+        first_ = std::max(first_, first - 0.5 * log_lower_bound(tau));
         second_ = std::max(second_, second);
-        any_ = true;
     }
 
-    bool any() const noexcept { return any_; }
-
-    // A bound of what the values noted contribute to the result when each exponential is taken
-    // times exp(log_factor) (constant factors of the integrand and the result, the integration
-    // interval's measure among them): 0 when nothing was noted.
-    double contribution(double log_factor, double second_factor) const noexcept {
-        if (!any_) return 0.0;
-        constexpr double inverse_sqrt_pi = 0.56418958354775628695;
-        return std::exp(first_ + log_factor) * inverse_sqrt_pi +
-               std::fabs(second_factor) * std::exp(second_ + log_factor);
+    // The logarithm of a bound of what the values noted contribute to the result when each
+    // exponential is taken times exp(log_factor) (the constant factors of the integrand and the
+    // result, and the integration interval's measure), with log_coefficient = log(1/sqrt(pi) +
+    // |U / (2 sqrt D)|); minus infinity when nothing was noted.
+    double log_contribution(double log_factor, double log_coefficient) const noexcept {
+        return std::max(first_, second_) + log_factor + log_coefficient;
     }
 
   private:
-    // -log(tau)/2 <= this for tau > 0: tau >= 2^(e - 1023) for the biased exponent e of a normal tau.
-    static double half_log_inverse_bound(double tau) noexcept {
-        const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(tau) >> 52) & 0x7ff);
-        return 0.5 * (biased == 0 ? 1074 : 1023 - biased) * std::numbers::ln2;
-    }
-
     double first_ = -std::numeric_limits<double>::infinity();
     double second_ = -std::numeric_limits<double>::infinity();
-    bool any_ = false;
 };
+
+// log(1/sqrt(pi) + |U / (2 sqrt D)|), the coefficient of OutOfRangeNodes::log_contribution.
+inline double log_kernel_coefficient(double second_factor) {
+    return std::log(0.56418958354775628695 + std::fabs(second_factor));
+}
 
 class RangeGuard {
   public:
@@ -72,23 +80,25 @@ class RangeGuard {
     // For an integrand value that is not finite: the plain result is void, and the integration is
     // to end at once (it does on a NaN).
     double lost() noexcept {
-        largest_ = std::numeric_limits<double>::infinity();
+        largest_log_ = std::numeric_limits<double>::infinity();
         return std::numeric_limits<double>::quiet_NaN();
     }
 
-    // A term that contributes at most `contribution` to the result.
-    void note(double contribution) noexcept {
-        largest_ = std::isnan(contribution) ? std::numeric_limits<double>::infinity()
-                                            : std::max(largest_, contribution);
+    // Terms that contribute at most exp(log_contribution) to the result.
+    void note_log(double log_contribution) noexcept {
+        largest_log_ = std::isnan(log_contribution) ? std::numeric_limits<double>::infinity()
+                                                    : std::max(largest_log_, log_contribution);
     }
 
     bool plain_result_stands(double result) const noexcept {
         if (!std::isfinite(result)) return false;
-        return largest_ < std::max(kNegligible, std::numeric_limits<double>::epsilon() * std::fabs(result));
+        const double threshold =
+            std::max(kNegligible, std::numeric_limits<double>::epsilon() * std::fabs(result));
+        return largest_log_ < log_lower_bound(threshold) || largest_log_ < std::log(threshold);
     }
 
   private:
-    double largest_ = 0.0;
+    double largest_log_ = -std::numeric_limits<double>::infinity();
 };
 
 // The absolute tolerance of an integral whose integrand has been multiplied by exp(exponent), so

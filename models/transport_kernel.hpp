@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "models/colloid_state.hpp"
 
@@ -46,6 +47,22 @@ class TransportKernel {
     // exponentials, the erfc and the second term of terms(tau) are all normal numbers or (the last
     // three) do not matter because U = 0. Below it they may have underflowed.
     double first_exponential_floor(double t_max) const;
+    // Its logarithm, a floor of the first term's exponent.
+    double first_exponent_floor(double t_max) const;
+
+    // For U >= 0 and x > 0 the first term's exponent L(tau) is concave, so that it is below
+    // first_exponent_floor(t_max) on (0, end) and beyond a second point only. When that point lies
+    // beyond t_max, the factors of terms(tau) are normal numbers from `end` to t_max, and log_bound
+    // bounds log(|K(tau)| exp(U x/(2D))) on (0, end]. Otherwise nothing is given.
+    struct EarlyTimes {
+        double end;
+        double log_bound;
+    };
+    std::optional<EarlyTimes> early_times(double t_max) const;
+
+    // For x > 0, a bound of the logarithms of the exponentials, of the terms and of K as terms(tau)
+    // forms them, for tau in (0, t_max].
+    double log_plain_bound(double t_max) const;
 
     // The first term times exp(U x/(2D)) is exp(L + U x/(2D)) / sqrt(pi tau), L the exponent of its
     // exponential. The second is (U/(2 sqrt D)) exp(L + U x/(2D)) exp(z^2) erfc(z), z the erfc's

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <random>
 
 #include "common/message_file.hpp"
 #include "models/broad_pulse.hpp"
@@ -182,7 +183,7 @@ TEST(ColloidModelsRange, ResultsInRangeAreThoseOfThePlainFormulaBitForBit) {
         for (const auto& [c, x] : cases) {
             Drivers drivers;
             InstantaneousInjection model(instantaneous(c));
-            for (const double t : {0.152, 0.153, 0.5, 4.0, 6.0, 7.5, 9.0, 15.0, 30.0}) {
+            for (const double t : {0.152, 0.153, 0.5, 4.0, 6.0, 7.5, 9.0, 15.0, 30.0, 400.0}) {
                 const double value = model.concentration(t, x, drivers.quadrature, accuracy);
                 EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
                           std::bit_cast<std::uint64_t>(plain_instantaneous(model, t, drivers, accuracy)))
@@ -223,6 +224,82 @@ TEST(ColloidModelsRange, WhereUnderflowCostsThePlainFormulaDigitsTheScaledFormIs
     const long double expected = test_reference::instantaneous_concentration(c, 2.0, 30.0, 400);
     EXPECT_GT(relative_difference(plain, expected), 1e-10);
     EXPECT_LT(relative_difference(value, expected), 1e-12);
+}
+
+// Over a wide sweep of columns (Peclet numbers U x/(2D) up to 5000, rates up to 10/hr, times from
+// well before to well after the arrival x/U): a result is the plain formula's only where the plain
+// formula is right, and it agrees with the reference wherever that is a normal double.
+TEST(ColloidModelsRange, AcrossASweepOfColumnsResultsAreRightAndPlainOnlyWhereThePlainFormulaIs) {
+    std::mt19937_64 random(20240611);
+    const auto log_uniform = [&](double low, double high) {
+        return std::exp(std::uniform_real_distribution<double>(std::log(low), std::log(high))(random));
+    };
+    int plain_results = 0;
+    for (int k = 0; k < 150; ++k) {
+        const Column c{log_uniform(0.01, 5.0),
+                       log_uniform(1e-4, 10.0),
+                       log_uniform(1e-4, 10.0),
+                       log_uniform(1e-5, 1.0),
+                       log_uniform(0.1, 20.0),
+                       20.0,
+                       0.35,
+                       log_uniform(1e-5, 1.0),
+                       1.0,
+                       1.7};
+        const double x = log_uniform(0.5, 50.0);
+        const double t = static_cast<double>(x / c.u) * log_uniform(0.2, 20.0);
+        Drivers drivers;
+        InstantaneousInjection model(instantaneous(c));
+        const double value = model.concentration(t, x, drivers.quadrature, kTight);
+        const double plain = plain_instantaneous(model, t, drivers, kTight);
+        const long double expected = test_reference::instantaneous_concentration(c, t, x, 400);
+        SCOPED_TRACE(testing::Message() << "D " << static_cast<double>(c.d) << " kc "
+                                        << static_cast<double>(c.kc) << " kr " << static_cast<double>(c.kr)
+                                        << " U " << static_cast<double>(c.u) << " x " << x << " t " << t);
+        if (std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(plain)) ++plain_results;
+        if (expected >= 1e-280L) {
+            EXPECT_LT(relative_difference(value, expected), 1e-7) << value << " " << plain;
+        } else if (expected < kSmallestNormal) {
+            EXPECT_TRUE(std::fabs(value) < 2.0 * RangeGuard::kNegligible) << value;
+        }
+    }
+    // Most of the sweep is in range.
+    EXPECT_GT(plain_results, 60);
+
+    // The same for G of the broad pulse, on fewer columns and with U x/(2D) up to 400, where the
+    // reference resolves the kernel's peak.
+    plain_results = 0;
+    for (int k = 0; k < 16; ++k) {
+        const double u = log_uniform(0.1, 20.0);
+        const double x = log_uniform(0.5, 50.0);
+        const Column c{u * x / (2.0 * log_uniform(0.5, 400.0)),
+                       log_uniform(1e-4, 10.0),
+                       log_uniform(1e-4, 10.0),
+                       log_uniform(1e-5, 1.0),
+                       u,
+                       1.0,
+                       0.35,
+                       log_uniform(1e-5, 1.0),
+                       1.0,
+                       1.7};
+        const double big_t = static_cast<double>(x / c.u) * log_uniform(0.2, 20.0);
+        Drivers drivers;
+        BroadPulse model(pulse(c));
+        model.concentration(0.0, x, drivers.quadrature, kTight);
+        const double value = model.response(big_t, drivers.quadrature, kTight);
+        const double plain = plain_response(model, 1.0, big_t, drivers, kTight);
+        const long double expected = test_reference::pulse_response(c, big_t, x, 32);
+        SCOPED_TRACE(testing::Message() << "D " << static_cast<double>(c.d) << " kc "
+                                        << static_cast<double>(c.kc) << " kr " << static_cast<double>(c.kr)
+                                        << " U " << static_cast<double>(c.u) << " x " << x << " T " << big_t);
+        if (std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(plain)) ++plain_results;
+        if (expected >= 1e-280L) {
+            EXPECT_LT(relative_difference(value, expected), 1e-7) << value << " " << plain;
+        } else if (expected < kSmallestNormal) {
+            EXPECT_TRUE(std::fabs(value) < 2.0 * RangeGuard::kNegligible) << value;
+        }
+    }
+    EXPECT_GT(plain_results, 4);
 }
 
 // In range, the scaled integrands are the plain ones times the exponentials carried into them.
