@@ -71,7 +71,7 @@ double BroadPulse::func1_scaled(double tau1, double tau2) const {
 
 // func2 and func1 as written. A value whose factors may have left the normal range is noted with
 // the exponents that bound it.
-double BroadPulse::checked_func2(double tau, double e1_floor, OutOfRangeNodes& nodes,
+double BroadPulse::watched_func2(double tau, double e1_floor, OutOfRangeNodes& nodes,
                                  RangeGuard& guard) const {
     const colloidm::State& s = colloidm_;
     const KernelTerms k = kernel_.terms(tau);
@@ -88,7 +88,7 @@ double BroadPulse::checked_func2(double tau, double e1_floor, OutOfRangeNodes& n
 
 // The floor of the first exponential is infinite for an outer factor exp(-(tau1 h)) h that is not
 // a normal number, so that every value is checked then.
-double BroadPulse::checked_func1(double factor, double tau1, double tau2, double e1_floor,
+double BroadPulse::watched_func1(double factor, double tau1, double tau2, double e1_floor,
                                  OutOfRangeNodes& nodes, RangeGuard& guard) const {
     const colloidm::State& s = colloidm_;
     const KernelTerms k = kernel_.terms(tau2);
@@ -186,13 +186,13 @@ std::optional<double> BroadPulse::watched_response(double big_t, double decay, d
         double factor = 0.0;
         double e1_floor = 0.0;
     } outer;
-    const auto func1_checked = [this, &outer, &double_nodes, &guard, e1_floor](double tau1, double tau2) {
+    const auto func1_watched = [this, &outer, &double_nodes, &guard, e1_floor](double tau1, double tau2) {
         if (tau1 != outer.tau1) {
             outer.tau1 = tau1;
             outer.factor = outer_factor(tau1);
             outer.e1_floor = std::isnormal(outer.factor) ? e1_floor : std::numeric_limits<double>::infinity();
         }
-        return checked_func1(outer.factor, tau1, tau2, outer.e1_floor, double_nodes, guard);
+        return watched_func1(outer.factor, tau1, tau2, outer.e1_floor, double_nodes, guard);
     };
     // With h = 0 the outer factor is h itself, and every value of func1 exactly 0 (or not a number,
     // which shows in G).
@@ -204,12 +204,12 @@ std::optional<double> BroadPulse::watched_response(double big_t, double decay, d
                                                tolerances.errabs, tolerances.errrel, kGaussKronrod21)
                                        .result
                                  : quadrature
-                                       .dtwodq(func1_checked, 0.0, big_t, gg1_limit, hh1_limit,
+                                       .dtwodq(func1_watched, 0.0, big_t, gg1_limit, hh1_limit,
                                                tolerances.errabs, tolerances.errrel, kGaussKronrod21)
                                        .result;
     const double r1 =
         quadrature
-            .dqdag([&](double tau) { return checked_func2(tau, e1_floor, single_nodes, guard); }, 0.0, big_t,
+            .dqdag([&](double tau) { return watched_func2(tau, e1_floor, single_nodes, guard); }, 0.0, big_t,
                    tolerances.errabs, tolerances.errrel, kGaussKronrod21)
             .result;
     // G = (exp(-h T) R1 + R2) Conc0 (U / sqrt(D)) exp(U x/(2D)). The exponents noted include

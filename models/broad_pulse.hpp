@@ -76,10 +76,10 @@ class BroadPulse {
                                            numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
     double scaled_response(double big_t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
     // Inlined into the integrand of its integration: it runs for every node.
-    [[gnu::always_inline]] inline double checked_func2(double tau, double e1_floor, OutOfRangeNodes& nodes,
+    [[gnu::always_inline]] inline double watched_func2(double tau, double e1_floor, OutOfRangeNodes& nodes,
                                                        RangeGuard& guard) const;
     // Inlined into the integrand of its integration: it runs for every node.
-    [[gnu::always_inline]] inline double checked_func1(double factor, double tau1, double tau2,
+    [[gnu::always_inline]] inline double watched_func1(double factor, double tau1, double tau2,
                                                        double e1_floor, OutOfRangeNodes& nodes,
                                                        RangeGuard& guard) const;
 

@@ -40,7 +40,7 @@ double InstantaneousInjection::ffunc2_scaled(double tau) const {
 
 // ffunc2 as written. A value whose factors may have left the normal range is noted with the
 // exponents that bound it: I1(2r) <= r exp(2r), so that ((tau b) / r) I1(2r) <= tau b exp(2r).
-double InstantaneousInjection::checked_ffunc2(double tau, double e1_floor, OutOfRangeNodes& nodes,
+double InstantaneousInjection::watched_ffunc2(double tau, double e1_floor, OutOfRangeNodes& nodes,
                                               RangeGuard& guard) const {
     const colloidm::State& s = colloidm_;
     const double q = (tau * s.b) * (s.time - tau);
@@ -119,14 +119,14 @@ std::optional<double> InstantaneousInjection::watched_concentration(double t, do
     RangeGuard guard;
     // C = (K(t) + R) exp(U x/(2D) - h t) Cm/sqrt(D). The exponents noted include U x/(2D); what
     // else carries them into C: exp(-h t) Cm/sqrt(D), and for the integrand t b (see
-    // checked_ffunc2) and the interval's length t, with room for the last digits of I1.
+    // watched_ffunc2) and the interval's length t, with room for the last digits of I1.
     const double e1_floor = kernel_.first_exponential_floor(t);
     const double log_scale = -s.h * t + log_scale_;
     double integral = 0.0;
     if (s.b > 0.0) {
         OutOfRangeNodes nodes;
         integral = quadrature
-                       .dqdag([&](double tau) { return checked_ffunc2(tau, e1_floor, nodes, guard); }, 0.0, t,
+                       .dqdag([&](double tau) { return watched_ffunc2(tau, e1_floor, nodes, guard); }, 0.0, t,
                               tolerances.errabs, tolerances.errrel, kGaussKronrod21)
                        .result;
         guard.note_log(

@@ -56,7 +56,7 @@ class InstantaneousInjection {
                                                 QuadratureTolerances tolerances);
     double scaled_concentration(double t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
     // Inlined into the integrand of its integration: it runs for every node.
-    [[gnu::always_inline]] inline double checked_ffunc2(double tau, double e1_floor, OutOfRangeNodes& nodes,
+    [[gnu::always_inline]] inline double watched_ffunc2(double tau, double e1_floor, OutOfRangeNodes& nodes,
                                                         RangeGuard& guard) const;
 
     colloidm::State colloidm_;

@@ -4,18 +4,21 @@
 // The plain form of the transport formulas multiplies exponentials, erfc values and Bessel values
 // that can overflow or underflow on their own although their product is an ordinary number: a
 // large Peclet number makes exp(U x/(2D)) overflow while erfc underflows, long times and large rate
-// products make I0 and I1 overflow while the kernel vanishes. The models first evaluate a point in
-// the plain form and keep that result unless something was lost to the range of doubles on the way;
-// then they evaluate the same products in a scaled form, with the exponents combined before any
-// exponential is taken.
-//
-// A RangeGuard follows one plain evaluation. Integrand values that were formed from a factor out of
-// the normal range (overflowed, or underflowed to zero or to a subnormal number), or that may have
-// been, are recorded per integral by the exponents that bound them (OutOfRangeNodes); closed-form
-// terms are noted directly. A value that is not finite makes the plain result void. Otherwise the
-// plain result stands when what was recorded cannot have changed it by more than a rounding error,
-// or when all of it lies below 2^52 times the smallest normal number, where the plain form's own
-// subnormal intermediates are what the result is made of.
+// products make I0 and I1 overflow while the kernel vanishes. The models keep the plain form's
+// result unless something that was lost to the range of doubles on the way could have changed it,
+// and then evaluate the same products in a scaled form, with the exponents combined before any
+// exponential is taken. They try, in this order:
+// - the plain form with its integrands as written, where bounds made beforehand show that nothing
+//   can overflow and that factors can underflow at early times only; what the early times and
+//   products that underflowed can contribute is bounded afterwards;
+// - the plain form with every integrand value watched: values formed from a factor out of the
+//   normal range (overflowed, or underflowed to zero or to a subnormal number), or that may have
+//   been, are recorded by the exponents that bound them (OutOfRangeNodes);
+// - the scaled form.
+// A RangeGuard follows one plain evaluation. A value that is not finite makes its result void.
+// Otherwise the result stands when what was noted cannot have changed it by more than a rounding
+// error, or when all of it lies below 2^52 times the smallest normal number, where the plain form's
+// own subnormal intermediates are what the result is made of.
 
 #include <algorithm>
 #include <bit>
