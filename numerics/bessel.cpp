@@ -172,6 +172,19 @@ double bessi1(double x) {
     return x < 0.0 ? -value : value;
 }
 
+ExpScaled bessi0_scaled(double x) {
+    const double a = std::fabs(x);
+    if (a < i_polynomial_limit) return {bessi0(x), 0.0};
+    return {horner(i0_large, i_polynomial_limit / a) / std::sqrt(a), a};
+}
+
+ExpScaled bessi1_scaled(double x) {
+    const double a = std::fabs(x);
+    if (a < i_polynomial_limit) return {bessi1(x), 0.0};
+    const double factor = horner(i1_large, i_polynomial_limit / a) / std::sqrt(a);
+    return {x < 0.0 ? -factor : factor, a};
+}
+
 double bessj(std::int32_t n, double x) {
     if (n == 0) return bessj0(x);
     if (n == 1) return bessj1(x);

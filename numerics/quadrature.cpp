@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <deque>
+#include <vector>
 
 #include "numerics/gsl_error_handler.hpp"
 #include "numerics/qag.hpp"
@@ -35,6 +36,13 @@ struct Quadrature::State {
     std::size_t depth = 0;  // integrations under way
     std::int64_t evaluations = 0;
     bool invalid_input_reported = false;
+    // Reports kept back while a hold is in place (codes other than success only).
+    bool holding = false;
+    struct HeldReport {
+        int ier;
+        QagLevel level;
+    };
+    std::vector<HeldReport> held;
 
     State(std::int32_t limit_value, common::MessageFile& message_file)
         : limit(static_cast<std::size_t>(std::max<std::int32_t>(limit_value, 1))), messages(message_file) {
@@ -55,8 +63,13 @@ struct Quadrature::State {
         return qag(f, a, b, errabs, errrel, irule, workspace);
     }
 
-    void report(const QagOutcome& outcome, QagLevel level) {
-        if (report_qag_code(outcome.ier, level, messages, answers)) invalid_input_reported = true;
+    void report(const QagOutcome& outcome, QagLevel level) { report(outcome.ier, level); }
+    void report(int ier, QagLevel level) {
+        if (holding) {
+            if (ier != ier::success) held.push_back({ier, level});
+            return;
+        }
+        if (report_qag_code(ier, level, messages, answers)) invalid_input_reported = true;
     }
 
     // The outer integrand of a double integral: the inner integral at outer abscissa x.
@@ -101,5 +114,24 @@ std::int64_t Quadrature::evaluations() const noexcept { return state_->evaluatio
 bool Quadrature::invalid_input_reported() const noexcept { return state_->invalid_input_reported; }
 
 void Quadrature::set_pause_answers(std::FILE* answers) noexcept { state_->answers = answers; }
+
+Quadrature::HeldReports::HeldReports(Quadrature& quadrature)
+    : state_(*quadrature.state_), outermost_(!state_.holding) {
+    state_.holding = true;
+}
+
+Quadrature::HeldReports::~HeldReports() {
+    if (!outermost_) return;
+    state_.holding = false;
+    state_.held.clear();
+}
+
+void Quadrature::HeldReports::release() {
+    if (!outermost_) return;
+    state_.holding = false;
+    std::vector<State::HeldReport> reports;
+    reports.swap(state_.held);
+    for (const State::HeldReport& report : reports) state_.report(report.ier, report.level);
+}
 
 }  // namespace numerics

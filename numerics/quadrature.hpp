@@ -35,6 +35,8 @@ struct QuadratureResult {
 // <= 0 with ERRREL below 50 machine epsilons) are integrated at ERRABS 0 and ERRREL 50 machine
 // epsilons. An exception from an integrand or inner limit propagates to the caller.
 class Quadrature {
+    struct State;
+
 public:
     Quadrature(std::int32_t limit, common::MessageFile& messages);
     ~Quadrature();
@@ -57,8 +59,24 @@ public:
     // Where the pause of code 6 reads its answer: standard input unless set.
     void set_pause_answers(std::FILE* answers) noexcept;
 
+    // Keeps back what the integrations made during its lifetime report (records, pauses), for an
+    // evaluation that may be abandoned and made again in another form: release() reports it all in
+    // its order, and whatever has not been released when the hold ends is dropped. A hold made
+    // while another is in place leaves everything to the outer one.
+    class HeldReports {
+    public:
+        explicit HeldReports(Quadrature& quadrature);
+        ~HeldReports();
+        HeldReports(const HeldReports&) = delete;
+        HeldReports& operator=(const HeldReports&) = delete;
+        void release();
+
+    private:
+        State& state_;
+        bool outermost_;
+    };
+
 private:
-    struct State;
     State* state_;
 };
 

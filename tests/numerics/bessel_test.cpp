@@ -156,6 +156,34 @@ TEST(BesselBranches, OverflowAndNotANumber) {
     EXPECT_TRUE(std::isnan(bessi(3, nan)));
 }
 
+// The scaled forms are the same approximations with the exponential apart, and stay finite.
+TEST(BesselBranches, ScaledFormsKeepTheExponentialApart) {
+    for (double x : arguments()) {
+        SCOPED_TRACE(x);
+        const ExpScaled i0 = bessi0_scaled(x);
+        const ExpScaled i1 = bessi1_scaled(x);
+        if (std::fabs(x) < 3.75) {
+            EXPECT_EQ(i0.factor, bessi0(x));
+            EXPECT_EQ(i1.factor, bessi1(x));
+            EXPECT_EQ(i0.exponent, 0.0);
+            EXPECT_EQ(i1.exponent, 0.0);
+        } else if (std::fabs(x) < 700.0) {
+            EXPECT_EQ(i0.exponent, std::fabs(x));
+            EXPECT_EQ(i1.exponent, std::fabs(x));
+            EXPECT_NEAR(i0.factor * std::exp(i0.exponent), bessi0(x), 4e-16 * bessi0(x));
+            EXPECT_NEAR(i1.factor * std::exp(i1.exponent), bessi1(x), 4e-16 * std::fabs(bessi1(x)));
+        }
+    }
+    // Beyond the overflow of I0 and I1: the factor is about 0.39894228 / sqrt(x).
+    for (double x : {800.0, 1e6, 1e300}) {
+        EXPECT_NEAR(bessi0_scaled(x).factor * std::sqrt(x), 0.39894228, 0.02 * 3.75 / x + 1e-15);
+        EXPECT_NEAR(bessi1_scaled(-x).factor * std::sqrt(x), -0.39894228, 0.05 * 3.75 / x + 1e-15);
+        EXPECT_EQ(bessi1_scaled(-x).exponent, x);
+    }
+    EXPECT_TRUE(std::isnan(bessi0_scaled(nan).factor));
+    EXPECT_TRUE(std::isnan(bessi1_scaled(nan).factor));
+}
+
 TEST(BesselBranches, NegativeOrdersAreNotANumber) {
     EXPECT_TRUE(std::isnan(bessj(-1, 1.0)));
     EXPECT_TRUE(std::isnan(bessi(-2, 1.0)));

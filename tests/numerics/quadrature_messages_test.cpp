@@ -143,6 +143,46 @@ TEST_F(QuadratureMessages, APauseNotResumedEndsTheRun) {
     EXPECT_FALSE(quadrature.invalid_input_reported());
 }
 
+// What integrations report under a hold is written, in its order, only when the hold is released;
+// an inner hold leaves everything to the outer one, and a hold that ends unreleased drops it all.
+TEST_F(QuadratureMessages, HeldReportsAreWrittenOnReleaseOrDropped) {
+    Quadrature quadrature(3, messages);
+    {
+        Quadrature::HeldReports held(quadrature);
+        quadrature.dqdag(inverse_root, 0.0, 1.0, 0.0, 1e-10, 2);
+        EXPECT_FALSE(std::filesystem::exists(fort9));
+    }
+    EXPECT_FALSE(std::filesystem::exists(fort9));
+
+    auto partly_undefined = [](double x) { return x < 0.5 ? std::sqrt(-1.0 - x) : 1.0; };
+    {
+        Quadrature::HeldReports held(quadrature);
+        quadrature.dqdag(inverse_root, 0.0, 1.0, 0.0, 1e-10, 2);
+        {
+            Quadrature::HeldReports inner(quadrature);
+            quadrature.dqdag(partly_undefined, 0.0, 1.0, 0.0, 1e-10, 2);
+            inner.release();
+            EXPECT_FALSE(std::filesystem::exists(fort9));
+        }
+        EXPECT_FALSE(std::filesystem::exists(fort9));
+        held.release();
+        EXPECT_EQ(read_file(fort9), subdivision_limit_text + bad_integrand_text);
+        // After the release the hold is over.
+        quadrature.dqdag(inverse_root, 0.0, 1.0, 0.0, 1e-10, 2);
+    }
+    EXPECT_EQ(read_file(fort9), subdivision_limit_text + bad_integrand_text + subdivision_limit_text);
+
+    // A held pause is made at the release.
+    quadrature.set_pause_answers(answers("go\n"));
+    Quadrature::HeldReports held(quadrature);
+    quadrature.dqdag(diagonal, 0.0, 1.0, -1.0, -1.0, 2);
+    EXPECT_FALSE(quadrature.invalid_input_reported());
+    testing::internal::CaptureStderr();
+    held.release();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), pause_text + crlf_lines({"RESUMED"}));
+    EXPECT_TRUE(quadrature.invalid_input_reported());
+}
+
 // The message file of a run is fort.9 in the current working directory, created by the first
 // message and rewritten from its start by the first message of the next run.
 TEST_F(QuadratureMessages, TheDefaultMessageFileIsCreatedInTheWorkingDirectoryAtTheFirstMessage) {
