@@ -1,7 +1,6 @@
 #include "models/colloid_run.hpp"
 
 #include <optional>
-#include <variant>
 
 #include "coltrans/colloid_archive.hpp"
 #include "coltrans/colloid_failures.hpp"
@@ -12,8 +11,7 @@
 #include "common/cpu_time.hpp"
 #include "common/io_result.hpp"
 #include "common/message_file.hpp"
-#include "models/broad_pulse.hpp"
-#include "models/instantaneous_injection.hpp"
+#include "models/colloid_model.hpp"
 #include "numerics/gsl_error_handler.hpp"
 #include "numerics/quadrature.hpp"
 
@@ -23,52 +21,6 @@ namespace {
 using coltrans::ColloidFailure;
 using coltrans::ColloidFamily;
 using coltrans::ColloidSettings;
-
-InstantaneousParameters instantaneous_parameters(const ColloidSettings& s) {
-    return {.d = s.d,
-            .kc = s.kc,
-            .kr = s.kr,
-            .lamda = s.lamda,
-            .u = s.u,
-            .a0 = s.line7,
-            .theta = s.theta,
-            .lamdas = s.lamdas,
-            .mi = s.line10,
-            .rh0 = s.rh0};
-}
-
-BroadPulseParameters broad_pulse_parameters(const ColloidSettings& s) {
-    return {.d = s.d,
-            .kc = s.kc,
-            .kr = s.kr,
-            .lamda = s.lamda,
-            .u = s.u,
-            .tp = s.line7,
-            .theta = s.theta,
-            .lamdas = s.lamdas,
-            .conc0 = s.line10,
-            .rh0 = s.rh0};
-}
-
-// The model of the run, with its derived values computed from the settings.
-class ColloidModel {
-  public:
-    ColloidModel(ColloidFamily family, const ColloidSettings& settings)
-        : model_(family == ColloidFamily::instantaneous
-                     ? Model(std::in_place_type<InstantaneousInjection>, instantaneous_parameters(settings))
-                     : Model(std::in_place_type<BroadPulse>, broad_pulse_parameters(settings))),
-          tolerances_{.errabs = settings.errabs, .errrel = settings.errrel} {}
-
-    double concentration(double t, double x, numerics::Quadrature& quadrature) {
-        return std::visit([&](auto& model) { return model.concentration(t, x, quadrature, tolerances_); },
-                          model_);
-    }
-
-  private:
-    using Model = std::variant<InstantaneousInjection, BroadPulse>;
-    Model model_;
-    QuadratureTolerances tolerances_;
-};
 
 RunOutcome handled(common::MessageFile& messages, ColloidFailure failure) {
     coltrans::report_colloid_failure(messages, failure);

@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "coltrans/colloid_input.hpp"
 #include "coltrans/entry.hpp"
 #include "coltrans/progress.hpp"
 #include "coltrans/result_file.hpp"
 #include "common/message_file.hpp"
-#include "models/broad_pulse.hpp"
-#include "models/instantaneous_injection.hpp"
+#include "models/colloid_model.hpp"
 #include "numerics/gsl_error_handler.hpp"
 #include "numerics/quadrature.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
@@ -25,33 +23,6 @@ namespace {
 constexpr std::int32_t kMaxPoints = 3;
 constexpr std::int32_t kMaxLimitInstantaneous = 40;
 constexpr std::int32_t kMaxLimitBroadPulse = 6;
-
-using Model = std::variant<models::InstantaneousInjection, models::BroadPulse>;
-
-Model make_model(coltrans::ColloidFamily family, const coltrans::ColloidSettings& s) {
-    if (family == coltrans::ColloidFamily::instantaneous) {
-        return models::InstantaneousInjection(models::InstantaneousParameters{.d = s.d,
-                                                                              .kc = s.kc,
-                                                                              .kr = s.kr,
-                                                                              .lamda = s.lamda,
-                                                                              .u = s.u,
-                                                                              .a0 = s.line7,
-                                                                              .theta = s.theta,
-                                                                              .lamdas = s.lamdas,
-                                                                              .mi = s.line10,
-                                                                              .rh0 = s.rh0});
-    }
-    return models::BroadPulse(models::BroadPulseParameters{.d = s.d,
-                                                           .kc = s.kc,
-                                                           .kr = s.kr,
-                                                           .lamda = s.lamda,
-                                                           .u = s.u,
-                                                           .tp = s.line7,
-                                                           .theta = s.theta,
-                                                           .lamdas = s.lamdas,
-                                                           .conc0 = s.line10,
-                                                           .rh0 = s.rh0});
-}
 
 }  // namespace
 
@@ -75,8 +46,7 @@ void run_colloid_case(const std::uint8_t* data, std::size_t size, coltrans::Coll
         common::MessageFile messages(message_path);
         numerics::Quadrature quadrature(std::min(settings.limit, max_limit), messages);
         quadrature.set_pause_answers(resuming_answers());
-        Model model = make_model(family, settings);
-        const models::QuadratureTolerances tolerances{.errabs = settings.errabs, .errrel = settings.errrel};
+        models::ColloidModel model(family, settings);
 
         const std::optional<std::int32_t> points = input.count_points();
         if (!points || !input.rewind_to_points()) return;
@@ -85,8 +55,7 @@ void run_colloid_case(const std::uint8_t* data, std::size_t size, coltrans::Coll
         double x = 0.0;
         for (std::int32_t k = 1; k <= kMaxPoints && input.next_point(t, x) == coltrans::PointRead::point;
              ++k) {
-            const double c =
-                std::visit([&](auto& m) { return m.concentration(t, x, quadrature, tolerances); }, model);
+            const double c = model.concentration(t, x, quadrature);
             if (coltrans::result_record(t, x, c).size() != 50) __builtin_trap();
             progress.displaycurrentprgress(k, *points);
         }
