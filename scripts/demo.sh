@@ -41,16 +41,21 @@ first_position() {
     awk 'NR == 4 { print $2 + 0; exit }' "$1"
 }
 
+# The lines every picture begins with: the PNG terminal, the output file, the title, the time axis.
+plot_preamble() {
+    echo "set terminal pngcairo size 1000,650 enhanced font 'DejaVu Sans,12' linewidth 1.5"
+    echo "set output '$1.png'"
+    printf '%s\n' "set title \"$2\" font ',14' noenhanced"
+    echo "set xlabel 'time t [hr]'"
+}
+
 # Writes <example>/<example>.gp for a colloid example: simulated concentration against time, and
 # the measured points of <example>/measured.dat when that file exists.
 colloid_plot_script() {
     example="$1"
     title="$2"
     {
-        echo "set terminal pngcairo size 1000,650 enhanced font 'DejaVu Sans,12' linewidth 1.5"
-        echo "set output '$example.png'"
-        printf '%s\n' "set title \"$title\" font ',14' noenhanced"
-        echo "set xlabel 'time t [hr]'"
+        plot_preamble "$example" "$title"
         echo "set ylabel 'concentration C [g/cm^3]'"
         echo "set format y '%g'"
         echo "set grid lc rgb '#d0d0d0'"
@@ -73,10 +78,7 @@ sorption_plot_script() {
     example="$1"
     title="$2"
     {
-        echo "set terminal pngcairo size 1000,650 enhanced font 'DejaVu Sans,12' linewidth 1.5"
-        echo "set output '$example.png'"
-        printf '%s\n' "set title \"$title\" font ',14' noenhanced"
-        echo "set xlabel 'time t [hr]'"
+        plot_preamble "$example" "$title"
         echo "set ylabel 'solute concentration C [mg/L]' tc rgb '#d62020'"
         echo "set y2label 'sorbed concentration C* [mg/kg]' tc rgb '#1f5fbf'"
         echo "set ytics nomirror tc rgb '#d62020'"
