@@ -22,7 +22,12 @@ else
     targets=$(ls build-fuzz/bin/fuzz_* 2>/dev/null || true)
 fi
 count=$(echo "$targets" | wc -w)
+smoke=false
+seed_option=""
 if [ "${1:-}" = "--smoke" ]; then
+    # The smoke run starts from the seed corpus alone, with a fixed seed, so that it repeats itself.
+    smoke=true
+    seed_option="-seed=1"
     seconds=$(( 60 / (count > 0 ? count : 1) ))
     [ "$seconds" -ge 5 ] || seconds=5
 else
@@ -33,12 +38,13 @@ status=0
 for program in $targets; do
     name=${program##*/fuzz_}
     work="$root/scratch/fuzz/$name"
+    if $smoke; then rm -rf "$work/corpus"; fi
     mkdir -p "$work/corpus"
     cp tests/fuzz/corpus/"$name"/* "$work/corpus/" 2>/dev/null || true
     echo "== fuzz $name for $seconds s"
     # The targets' own console output (progress marks, pause prompts) is discarded: -close_fd_mask=3
     # closes their standard output and error stream, while the fuzzer and the sanitizers still report.
-    if ! "$root/$program" "$work/corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    if ! "$root/$program" "$work/corpus" -max_total_time="$seconds" $seed_option -timeout=10 -rss_limit_mb=2048 \
             -max_len=65536 -close_fd_mask=3 -artifact_prefix="$work/" -print_final_stats=1 \
             >"$work/log.txt" 2>&1; then
         echo "fuzz $name FAILED: see $work/log.txt" >&2
