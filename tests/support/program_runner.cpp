@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -26,6 +27,28 @@ void close_pipe(int (&fds)[2]) {
 
 }  // namespace
 
+ExecVectors::ExecVectors(const ProgramOptions& options, const std::vector<std::string>& extra_environment) {
+    argv_text_.push_back(options.argument0.empty() ? options.executable.string() : options.argument0);
+    argv_text_.insert(argv_text_.end(), options.arguments.begin(), options.arguments.end());
+    const auto replaced = [&](const char* entry) {
+        const auto same_name = [entry](const std::string& setting) {
+            const std::size_t name_end = setting.find('=') + 1;
+            return std::strncmp(entry, setting.c_str(), name_end) == 0;
+        };
+        return std::strncmp(entry, "PATH=", 5) == 0 ||
+               std::any_of(extra_environment.begin(), extra_environment.end(), same_name);
+    };
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!replaced(*e)) env_text_.emplace_back(*e);
+    }
+    if (options.path_variable) env_text_.push_back("PATH=" + *options.path_variable);
+    env_text_.insert(env_text_.end(), extra_environment.begin(), extra_environment.end());
+    for (std::string& arg : argv_text_) argv_.push_back(arg.data());
+    argv_.push_back(nullptr);
+    for (std::string& e : env_text_) envp_.push_back(e.data());
+    envp_.push_back(nullptr);
+}
+
 std::filesystem::path built_program(const std::string& name) { return std::filesystem::path(CT_BIN_DIR) / name; }
 
 ProgramRun run_program(const ProgramOptions& options) {
@@ -34,21 +57,7 @@ ProgramRun run_program(const ProgramOptions& options) {
         throw std::runtime_error("pipe failed");
     }
     const std::string executable = options.executable.string();
-    std::vector<std::string> argv_text;
-    argv_text.push_back(options.argument0.empty() ? executable : options.argument0);
-    argv_text.insert(argv_text.end(), options.arguments.begin(), options.arguments.end());
-    std::vector<char*> argv;
-    for (std::string& arg : argv_text) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> env_text;
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "PATH=", 5) != 0) env_text.emplace_back(*e);
-    }
-    if (options.path_variable) env_text.push_back("PATH=" + *options.path_variable);
-    std::vector<char*> envp;
-    for (std::string& e : env_text) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    ExecVectors vectors(options);
 
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
@@ -58,7 +67,7 @@ ProgramRun run_program(const ProgramOptions& options) {
         ::dup2(err_pipe[1], 2);
         if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) _exit(126);
         if (options.permissions_bind && !drop_permission_override_for_exec()) _exit(125);
-        ::execve(executable.c_str(), argv.data(), envp.data());
+        ::execve(executable.c_str(), vectors.argv(), vectors.envp());
         _exit(127);
     }
     ::close(in_pipe[0]);

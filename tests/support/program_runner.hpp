@@ -32,6 +32,25 @@ struct ProgramOptions {
 
 ProgramRun run_program(const ProgramOptions& options);
 
+// The argument and environment vectors of one start of a program, as execve takes them: the
+// options' arguments after argument 0, the caller's environment with PATH as the options say,
+// and the extra settings ("NAME=value") in place of the caller's ones of the same names.
+class ExecVectors {
+public:
+    ExecVectors(const ProgramOptions& options, const std::vector<std::string>& extra_environment = {});
+    ExecVectors(const ExecVectors&) = delete;
+    ExecVectors& operator=(const ExecVectors&) = delete;
+
+    char* const* argv() { return argv_.data(); }
+    char* const* envp() { return envp_.data(); }
+
+private:
+    std::vector<std::string> argv_text_;
+    std::vector<std::string> env_text_;
+    std::vector<char*> argv_;
+    std::vector<char*> envp_;
+};
+
 // The path of a built program: build/bin/<name>.
 std::filesystem::path built_program(const std::string& name);
 

@@ -10,13 +10,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-extern char** environ;
 
 namespace test_support {
 namespace {
@@ -90,35 +90,16 @@ long peak_resident_kb(pid_t pid) {
     return 0;
 }
 
-// The environment of the program: PATH as the options say; leak checking of a sanitized build
-// off, since it needs to trace the program itself.
-std::vector<std::string> program_environment(const ProgramOptions& options) {
-    std::vector<std::string> env;
-    std::string asan = "ASAN_OPTIONS=detect_leaks=0";
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "PATH=", 5) == 0) continue;
-        if (std::strncmp(*e, "ASAN_OPTIONS=", 13) == 0) {
-            asan = std::string(*e) + ":detect_leaks=0";
-            continue;
-        }
-        env.emplace_back(*e);
-    }
-    env.push_back(asan);
-    if (options.path_variable) env.push_back("PATH=" + *options.path_variable);
-    return env;
+// Leak checking of a sanitized build is off, since it needs to trace the program itself.
+std::string leak_checking_off() {
+    const char* options = std::getenv("ASAN_OPTIONS");
+    return options == nullptr ? "ASAN_OPTIONS=detect_leaks=0"
+                              : "ASAN_OPTIONS=" + std::string(options) + ":detect_leaks=0";
 }
 
 pid_t start(const ProgramOptions& options, bool traced) {
     const std::string executable = options.executable.string();
-    std::vector<std::string> argv_text{options.argument0.empty() ? executable : options.argument0};
-    argv_text.insert(argv_text.end(), options.arguments.begin(), options.arguments.end());
-    std::vector<char*> argv;
-    for (std::string& arg : argv_text) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env_text = program_environment(options);
-    std::vector<char*> envp;
-    for (std::string& e : env_text) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    ExecVectors vectors(options, {leak_checking_off()});
 
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
@@ -129,7 +110,7 @@ pid_t start(const ProgramOptions& options, bool traced) {
         ::dup2(null, 2);
         if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) _exit(126);
         if (traced && ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(125);
-        ::execve(executable.c_str(), argv.data(), envp.data());
+        ::execve(executable.c_str(), vectors.argv(), vectors.envp());
         _exit(127);
     }
     return pid;
