@@ -33,11 +33,9 @@
 #include "numerics/bessel.hpp"
 #include "numerics/quadrature.hpp"
 
-
 namespace {
 
 namespace fs = std::filesystem;
-
 
 struct Accuracy {
     const char* name;

@@ -53,7 +53,8 @@ void write_input(const fs::path& file, const globalvars::SorptionRun& run) {
     out << run.type_code << "\n";
     for (const double p : run.par) out << p << "\n";
     out << "bench\n0\n0\nbenchmark\n1.0E-6 1.0E-9 0 0\nt_C\n";
-    for (std::size_t k = 0; k < run.timevector.size(); ++k) out << run.timevector[k] << " " << run.cexpvector[k] << "\n";
+    for (std::size_t k = 0; k < run.timevector.size(); ++k)
+        out << run.timevector[k] << " " << run.cexpvector[k] << "\n";
 }
 
 template <typename Run>
@@ -107,7 +108,8 @@ int main(int argc, char** argv) {
             std::printf("%-34s %7d %14.6f %14.3f %14.6f %14.3f", law.name, n, solve, 1e6 * solve / n, program,
                         1e6 * program / n);
             if (previous_solve > 0.0) {
-                std::printf("   growth x%.1f solve, x%.1f coltrans", solve / previous_solve, program / previous_program);
+                std::printf("   growth x%.1f solve, x%.1f coltrans", solve / previous_solve,
+                            program / previous_program);
             }
             std::printf("\n");
             previous_solve = solve;

@@ -50,12 +50,14 @@ EntrySettings read_entry_settings(const std::string& input_path) {
     EntrySettings settings;
     common::require(common::read_list(input, {&settings.sim_mode}), input_path, "cannot read line 1 of");
     for (int line = 2; line <= 14; ++line) {
-        common::require(common::skip_record(input), input_path, "cannot read line " + std::to_string(line) + " of");
+        common::require(common::skip_record(input), input_path,
+                        "cannot read line " + std::to_string(line) + " of");
     }
     float errrel = 0.0f;
     float errabs = 0.0f;
     float limit = 0.0f;
-    const common::IoResult line15 = common::read_list(input, {&errrel, &errabs, &limit, &settings.pace_number});
+    const common::IoResult line15 =
+        common::read_list(input, {&errrel, &errabs, &limit, &settings.pace_number});
     // The fourth value is optional: when it cannot be read as an integer there is no pacing.
     if (!line15 && line15.items < 3) common::require(line15, input_path, "cannot read line 15 of");
     if (!line15) settings.pace_number = 0;
@@ -77,8 +79,8 @@ std::int64_t pacing_sleep_microseconds(std::int32_t pace_number, float model_cpu
 }
 
 common::ExitStatus run(int argc, char** argv) {
-    const common::Discovery discovery =
-        common::discover_run_directory(common::process_discovery_inputs(argc, argv), common::kSimulatorWorkWidth);
+    const common::Discovery discovery = common::discover_run_directory(
+        common::process_discovery_inputs(argc, argv), common::kSimulatorWorkWidth);
     common::console_list({discovery.message});
     const EntrySettings settings = read_entry_settings(discovery.run.file("input.txt"));
 

@@ -20,8 +20,8 @@ ModelKind select_model(float sim_mode);
 
 // The two values that the entry reads from input.txt.
 struct EntrySettings {
-    float sim_mode = 0.0f;        // line 1
-    std::int32_t pace_number = 0; // fourth value of line 15; 0 when it cannot be read as an integer
+    float sim_mode = 0.0f;         // line 1
+    std::int32_t pace_number = 0;  // fourth value of line 15; 0 when it cannot be read as an integer
 };
 
 // Reads line 1 and line 15 of input.txt. A missing file, a line 1 that is not a number, fewer than

@@ -22,7 +22,8 @@ which); 2 an input or output failure without a handler (a diagnostic names the f
 
 int main(int argc, char** argv) {
     return common::run_program("coltrans", [&] {
-        if (const auto answered = common::answer_info_arguments(argc, argv, {"coltrans", kHelp})) return *answered;
+        if (const auto answered = common::answer_info_arguments(argc, argv, {"coltrans", kHelp}))
+            return *answered;
         return coltrans::run(argc, argv);
     });
 }

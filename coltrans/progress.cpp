@@ -19,7 +19,8 @@ constexpr std::array<std::string_view, 11> kMarks = {"10", "20", "30", "40", "50
 int progress_band(float p) {
     if (std::isnan(p)) return -1;
     int band = 0;
-    while (band < static_cast<int>(kBandStarts.size()) && p >= kBandStarts[static_cast<std::size_t>(band)]) ++band;
+    while (band < static_cast<int>(kBandStarts.size()) && p >= kBandStarts[static_cast<std::size_t>(band)])
+        ++band;
     return band;
 }
 

@@ -7,12 +7,12 @@
 namespace coltrans {
 
 class ProgressDisplay {
-public:
+  public:
     // Called after every finished point: current points of total are done. Writes the mark of the
     // band that current x 100 / total falls in, unless that mark was written before.
     void displaycurrentprgress(std::int32_t current, std::int32_t total);
 
-private:
+  private:
     std::array<bool, 11> shown_{};  // one once-only flag per band
 };
 

@@ -112,9 +112,10 @@ RunArchive RunArchive::open_path(std::string path) {
     if (!opened) {
         const bool no_folder = folder_missing(path);
         throw common::IoFailure(std::move(path),
-                                no_folder ? "cannot open the run archive (the folder Saved_Simulations beside the "
-                                            "run directory must exist)"
-                                          : "cannot open the run archive",
+                                no_folder
+                                    ? "cannot open the run archive (the folder Saved_Simulations beside the "
+                                      "run directory must exist)"
+                                    : "cannot open the run archive",
                                 opened.cause);
     }
     // Without a lock (a file system that has none) the block is appended as it stands.

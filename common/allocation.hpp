@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <limits>
 #include <new>
-#include "common/source_location.hpp"
 #include <string>
 #include <string_view>
 #include <vector>
+#include "common/source_location.hpp"
 
 #include "common/failure.hpp"
 

@@ -15,9 +15,13 @@ void put_record(std::FILE* stream, std::string_view text) {
 
 }  // namespace
 
-void console_record(std::string_view text) { put_record(stdout, text); }
+void console_record(std::string_view text) {
+    put_record(stdout, text);
+}
 
-void error_record(std::string_view text) { put_record(stderr, text); }
+void error_record(std::string_view text) {
+    put_record(stderr, text);
+}
 
 void pause(std::string_view message, std::FILE* answers) {
     std::fflush(stdout);

@@ -12,7 +12,9 @@ namespace common {
 // One record on standard output, ended with CR LF and flushed.
 void console_record(std::string_view text);
 // One free-format record on standard output.
-inline void console_list(std::initializer_list<OutItem> items) { console_record(list_record(items)); }
+inline void console_list(std::initializer_list<OutItem> items) {
+    console_record(list_record(items));
+}
 // One record on the error stream.
 void error_record(std::string_view text);
 

@@ -165,7 +165,9 @@ void put_d(std::string& out, double value, int w, int d) {
     put_right(out, text, w);
 }
 
-void put_x(std::string& out, int n) { out.append(static_cast<std::size_t>(std::max(n, 0)), ' '); }
+void put_x(std::string& out, int n) {
+    out.append(static_cast<std::size_t>(std::max(n, 0)), ' ');
+}
 
 std::string edit_a(std::string_view item, int w) {
     std::string out;
@@ -241,8 +243,12 @@ void put_list_integer(std::string& out, std::int32_t value) {
     put_right(out, text, std::max(11, static_cast<int>(text.size())));
 }
 
-void put_list_real4(std::string& out, float value) { put_list_real(out, value, 16, 9, 2); }
+void put_list_real4(std::string& out, float value) {
+    put_list_real(out, value, 16, 9, 2);
+}
 
-void put_list_real8(std::string& out, double value) { put_list_real(out, value, 25, 17, 3); }
+void put_list_real8(std::string& out, double value) {
+    put_list_real(out, value, 25, 17, 3);
+}
 
 }  // namespace common

@@ -2,9 +2,9 @@
 // How a run ends. Everything that ends a program early travels as an exception up to main, which
 // alone turns it into a message and an exit status (see exit_status.hpp).
 
-#include "common/source_location.hpp"
 #include <stdexcept>
 #include <string>
+#include "common/source_location.hpp"
 
 namespace common {
 
@@ -17,7 +17,7 @@ enum class ExitStatus : int {
 
 // An input or output statement without a handler failed: names the file, what was being done and why.
 class IoFailure : public std::runtime_error {
-public:
+  public:
     IoFailure(std::string file, std::string action, std::string cause,
               SourceLocation where = SourceLocation::current());
 
@@ -26,7 +26,7 @@ public:
     const std::string& cause() const noexcept { return cause_; }
     const SourceLocation& where() const noexcept { return where_; }
 
-private:
+  private:
     std::string file_;
     std::string action_;
     std::string cause_;
@@ -35,23 +35,23 @@ private:
 
 // A work array could not be allocated. The message is one of the three allocation texts.
 class AllocationFailure : public std::runtime_error {
-public:
+  public:
     AllocationFailure(std::string message, SourceLocation where);
     const SourceLocation& where() const noexcept { return where_; }
 
-private:
+  private:
     SourceLocation where_;
 };
 
 // The program ends at once after a handled failure: a stop, or a pause answered with anything but
 // "go". Whatever had to be said has been said already.
 class ProgramEnd : public std::exception {
-public:
+  public:
     explicit ProgramEnd(ExitStatus status = ExitStatus::handled_failure) noexcept : status_(status) {}
     ExitStatus status() const noexcept { return status_; }
     const char* what() const noexcept override { return "program ended"; }
 
-private:
+  private:
     ExitStatus status_;
 };
 

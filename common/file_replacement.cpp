@@ -15,7 +15,9 @@
 namespace common {
 namespace {
 
-IoResult system_failure(int error) { return IoResult::failed(system_error_text(error)); }
+IoResult system_failure(int error) {
+    return IoResult::failed(system_error_text(error));
+}
 
 // Writes all of `bytes` to `fd`.
 IoResult write_all(int fd, std::string_view bytes) {
@@ -103,7 +105,9 @@ IoResult read_leading_lines(const std::string& path, std::size_t count, std::str
     return {};
 }
 
-ReplacementFile::~ReplacementFile() { discard(); }
+ReplacementFile::~ReplacementFile() {
+    discard();
+}
 
 IoResult ReplacementFile::begin(std::string target, std::string_view head) {
     discard();
@@ -119,7 +123,8 @@ IoResult ReplacementFile::begin(std::string target, std::string_view head) {
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        return IoResult::failed("cannot create a file in " + directory_of(target_) + ": " + system_error_text(error));
+        return IoResult::failed("cannot create a file in " + directory_of(target_) + ": " +
+                                system_error_text(error));
     }
     temporary_ = std::move(name);
     lock_ = fd;

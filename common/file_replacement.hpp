@@ -5,8 +5,8 @@
 //
 // The temporary file is named after the target, ".partial-" and six characters (for example
 // "control.pst.partial-a1B2c3"). A program killed while it replaces a file leaves it behind; the
-// next replacement of the same target removes it. Each replacement holds a lock on its temporary file, so that one still being written
-// is never taken for a left-over.
+// next replacement of the same target removes it. Each replacement holds a lock on its temporary file, so
+// that one still being written is never taken for a left-over.
 
 #include <cstddef>
 #include <string>
@@ -22,7 +22,7 @@ namespace common {
 IoResult read_leading_lines(const std::string& path, std::size_t count, std::string& bytes);
 
 class ReplacementFile {
-public:
+  public:
     ReplacementFile() = default;
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -46,7 +46,7 @@ public:
     // Removes the temporary file; the target is left as it was.
     void discard() noexcept;
 
-private:
+  private:
     std::string target_;
     std::string temporary_;
     RecordFile records_;

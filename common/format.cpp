@@ -10,7 +10,7 @@ namespace common {
 namespace {
 
 class FormatParser {
-public:
+  public:
     explicit FormatParser(std::string_view text) : text_(text) {}
 
     bool at_end() {
@@ -60,7 +60,7 @@ public:
         throw std::invalid_argument("format \"" + std::string(text_) + "\": " + why);
     }
 
-private:
+  private:
     void skip_blanks() {
         while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
     }

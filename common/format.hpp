@@ -20,7 +20,7 @@ namespace common {
 using OutItem = std::variant<std::string_view, std::int32_t, float, double>;
 
 class Format {
-public:
+  public:
     // Parses the format text; throws std::invalid_argument when it is not a valid format.
     explicit Format(std::string_view text);
 
@@ -30,7 +30,7 @@ public:
         return apply(std::span<const OutItem>(items.begin(), items.size()));
     }
 
-private:
+  private:
     enum class Kind { literal, blanks, a, i, f, es, d };
     struct Descriptor {
         Kind kind;

@@ -2,9 +2,9 @@
 // The outcome of one input or output statement.
 
 #include <cstddef>
-#include "common/source_location.hpp"
 #include <string>
 #include <string_view>
+#include "common/source_location.hpp"
 
 namespace common {
 

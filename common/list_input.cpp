@@ -11,17 +11,20 @@
 namespace common {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 bool equals_ignoring_case(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 bool all_digits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
 // Rewrites a decimal word in the plain form "[-]digits[.digits]e[sign]digits"; nullopt when the
@@ -72,7 +75,8 @@ bool parse_real_as(std::string_view word, Real& value) {
     const auto text = normalized_real(word);
     if (!text) return false;
     if (*text == "inf" || *text == "-inf") {
-        value = (*text)[0] == '-' ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
+        value = (*text)[0] == '-' ? -std::numeric_limits<Real>::infinity()
+                                  : std::numeric_limits<Real>::infinity();
         return true;
     }
     if (*text == "nan") {
@@ -107,7 +111,7 @@ struct Token {
 };
 
 class StatementReader {
-public:
+  public:
     explicit StatementReader(RecordSource& source) : source_(source) {}
 
     IoResult start() { return source_.read_record(record_); }
@@ -147,7 +151,7 @@ public:
         }
     }
 
-private:
+  private:
     Token read_word() {
         Token token;
         if (record_[pos_] == '\'' || record_[pos_] == '"') {
@@ -155,7 +159,8 @@ private:
             return token;
         }
         const std::size_t start = pos_;
-        while (pos_ < record_.size() && !is_blank(record_[pos_]) && record_[pos_] != ',' && record_[pos_] != '/') {
+        while (pos_ < record_.size() && !is_blank(record_[pos_]) && record_[pos_] != ',' &&
+               record_[pos_] != '/') {
             ++pos_;
         }
         token.text = record_.substr(start, pos_ - start);
@@ -259,8 +264,12 @@ bool assign(const InItem& item, const Token& token, std::string& cause) {
 
 }  // namespace
 
-bool parse_real(std::string_view word, double& value) { return parse_real_as(word, value); }
-bool parse_real(std::string_view word, float& value) { return parse_real_as(word, value); }
+bool parse_real(std::string_view word, double& value) {
+    return parse_real_as(word, value);
+}
+bool parse_real(std::string_view word, float& value) {
+    return parse_real_as(word, value);
+}
 
 bool parse_integer(std::string_view word, std::int32_t& value) {
     std::size_t p = 0;

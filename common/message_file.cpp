@@ -4,7 +4,9 @@
 
 namespace common {
 
-void MessageFile::write(std::string_view text) { write_list({text}); }
+void MessageFile::write(std::string_view text) {
+    write_list({text});
+}
 
 void MessageFile::write_list(std::initializer_list<OutItem> items) {
     if (!file_.is_open()) {

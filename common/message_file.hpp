@@ -13,7 +13,7 @@
 namespace common {
 
 class MessageFile {
-public:
+  public:
     explicit MessageFile(std::string path = "fort.9") : path_(std::move(path)) {}
 
     // One free-format record holding the text. A file that cannot be opened or written ends the
@@ -25,7 +25,7 @@ public:
     const std::string& path() const noexcept { return path_; }
     void close() { (void)file_.close(); }
 
-private:
+  private:
     std::string path_;
     RecordFile file_;
 };

@@ -11,7 +11,8 @@ namespace common {
 namespace {
 
 std::string location_text(const SourceLocation& where) {
-    return std::string(where.file_name()) + ":" + std::to_string(where.line()) + " (" + where.function_name() + ")";
+    return std::string(where.file_name()) + ":" + std::to_string(where.line()) + " (" +
+           where.function_name() + ")";
 }
 
 }  // namespace

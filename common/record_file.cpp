@@ -16,13 +16,19 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-IoResult system_failure(int error) { return IoResult::failed(system_error_text(error)); }
+IoResult system_failure(int error) {
+    return IoResult::failed(system_error_text(error));
+}
 
 }  // namespace
 
-std::string system_error_text(int error) { return std::strerror(error); }
+std::string system_error_text(int error) {
+    return std::strerror(error);
+}
 
-RecordFile::RecordFile(RecordFile&& other) noexcept { *this = std::move(other); }
+RecordFile::RecordFile(RecordFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     if (this != &other) {
@@ -42,7 +48,9 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     return *this;
 }
 
-RecordFile::~RecordFile() { release(); }
+RecordFile::~RecordFile() {
+    release();
+}
 
 void RecordFile::release() noexcept {
     if (fd_ >= 0) {

@@ -8,9 +8,9 @@
 // takes the records as they come.
 
 #include <cstddef>
-#include "common/source_location.hpp"
 #include <string>
 #include <string_view>
+#include "common/source_location.hpp"
 
 #include "common/record_source.hpp"
 
@@ -23,7 +23,7 @@ enum class OpenMode {
 };
 
 class RecordFile final : public RecordSource {
-public:
+  public:
     RecordFile() = default;
     RecordFile(RecordFile&& other) noexcept;
     RecordFile& operator=(RecordFile&& other) noexcept;
@@ -54,7 +54,7 @@ public:
     IoResult lock_exclusive();
     IoResult unlock();
 
-private:
+  private:
     IoResult fill();
     IoResult start_writing();
     void release() noexcept;
@@ -62,14 +62,14 @@ private:
     int fd_ = -1;
     OpenMode mode_ = OpenMode::existing;
     std::string path_;
-    std::string in_;           // read buffer
-    std::size_t in_pos_ = 0;   // next unread byte of in_
-    long long in_base_ = 0;    // file offset of in_[0]
-    bool at_eof_ = false;      // the read buffer holds the end of the file
-    std::string out_;          // write buffer
-    bool writing_ = false;     // the last statement was a write
-    bool regular_ = true;      // a regular file (not a device or a pipe, which are never truncated)
-    int write_denied_ = 0;     // why writing was refused when the file was opened for reading only
+    std::string in_;          // read buffer
+    std::size_t in_pos_ = 0;  // next unread byte of in_
+    long long in_base_ = 0;   // file offset of in_[0]
+    bool at_eof_ = false;     // the read buffer holds the end of the file
+    std::string out_;         // write buffer
+    bool writing_ = false;    // the last statement was a write
+    bool regular_ = true;     // a regular file (not a device or a pipe, which are never truncated)
+    int write_denied_ = 0;    // why writing was refused when the file was opened for reading only
 };
 
 // The system's text for errno.

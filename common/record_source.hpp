@@ -10,7 +10,7 @@
 namespace common {
 
 class RecordSource {
-public:
+  public:
     virtual ~RecordSource() = default;
     // Reads the next record into `record`; end at the end of the records.
     virtual IoResult read_record(std::string& record) = 0;
@@ -18,7 +18,7 @@ public:
 
 // Records held in memory, for readers that work on text already in hand.
 class StringRecords final : public RecordSource {
-public:
+  public:
     explicit StringRecords(std::vector<std::string> records) : records_(std::move(records)) {}
     // Splits text into records at line feeds; a carriage return before a line feed is dropped.
     static StringRecords from_text(std::string_view text);
@@ -26,7 +26,7 @@ public:
     IoResult read_record(std::string& record) override;
     void rewind() { next_ = 0; }
 
-private:
+  private:
     std::vector<std::string> records_;
     std::size_t next_ = 0;
 };

@@ -10,8 +10,9 @@ namespace common {
 using SourceLocation = std::source_location;
 #else
 class SourceLocation {
-public:
-    static constexpr SourceLocation current(const char* file = __builtin_FILE(), unsigned line = __builtin_LINE(),
+  public:
+    static constexpr SourceLocation current(const char* file = __builtin_FILE(),
+                                            unsigned line = __builtin_LINE(),
                                             const char* function = __builtin_FUNCTION()) noexcept {
         SourceLocation location;
         location.file_ = file;
@@ -23,7 +24,7 @@ public:
     constexpr unsigned line() const noexcept { return line_; }
     constexpr const char* function_name() const noexcept { return function_; }
 
-private:
+  private:
     const char* file_ = "";
     unsigned line_ = 0;
     const char* function_ = "";

@@ -12,7 +12,7 @@
 namespace models {
 
 class ColloidModel {
-public:
+  public:
     ColloidModel(coltrans::ColloidFamily family, const coltrans::ColloidSettings& settings);
 
     double concentration(double t, double x, numerics::Quadrature& quadrature) {
@@ -20,7 +20,7 @@ public:
                           model_);
     }
 
-private:
+  private:
     using Model = std::variant<InstantaneousInjection, BroadPulse>;
     Model model_;
     QuadratureTolerances tolerances_;

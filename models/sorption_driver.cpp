@@ -3,15 +3,15 @@
 #include <array>
 #include <string>
 
+#include "coltrans/completion_console.hpp"
+#include "coltrans/progress.hpp"
+#include "coltrans/result_file.hpp"
+#include "coltrans/run_archive.hpp"
 #include "common/allocation.hpp"
 #include "common/console.hpp"
 #include "common/cpu_time.hpp"
 #include "common/format.hpp"
 #include "common/record_file.hpp"
-#include "coltrans/completion_console.hpp"
-#include "coltrans/progress.hpp"
-#include "coltrans/result_file.hpp"
-#include "coltrans/run_archive.hpp"
 #include "models/model_procedures.hpp"
 #include "models/sorption_input.hpp"
 #include "models/sorption_solve.hpp"
@@ -25,8 +25,8 @@ constexpr std::string_view kPrintFailure = "Error found when writing the print.t
 constexpr std::string_view kArchiveFailure = "Error found when writing the total runs file";
 constexpr std::string_view kClosing = "Everything finished with success. Lines found: ";
 constexpr std::array<std::string_view, 9> kParameterLabels = {"Parameter 1", "Parameter 2", "Parameter 3",
-                                                               "Parameter 4", "Parameter 5", "Parameter 6",
-                                                               "Parameter 7", "Parameter 8", "Parameter 9"};
+                                                              "Parameter 4", "Parameter 5", "Parameter 6",
+                                                              "Parameter 7", "Parameter 8", "Parameter 9"};
 
 // The three columns of a sorption run.
 struct SorptionResults {
@@ -43,7 +43,8 @@ struct SorptionResults {
 bool write_result_file(common::RecordFile& print, const SorptionResults& results) {
     const auto header = coltrans::result_header_records(coltrans::ResultTable::sorption);
     if (!print.write_record(header[0]) || !print.flush()) return false;
-    for (std::size_t k = 1; k < header.size(); ++k) common::require(print.write_record(header[k]), print.path(), "cannot write");
+    for (std::size_t k = 1; k < header.size(); ++k)
+        common::require(print.write_record(header[k]), print.path(), "cannot write");
     for (std::size_t k = 0; k < results.cavector.size(); ++k) {
         common::require(print.write_record(results.record(k)), print.path(), "cannot write a result to");
     }
@@ -59,14 +60,16 @@ bool write_archive_block(const common::RunDirectory& dirtrans, const SorptionSet
     coltrans::RunArchive archive = coltrans::RunArchive::open(dirtrans);
     const auto n = static_cast<std::int32_t>(results.cavector.size());
     archive.write_block_start(n, cpu_seconds, settings.sim_mode);
-    for (std::size_t k = 0; k < kParameterLabels.size(); ++k) archive.write_parameter(kParameterLabels[k], settings.par[k]);
+    for (std::size_t k = 0; k < kParameterLabels.size(); ++k)
+        archive.write_parameter(kParameterLabels[k], settings.par[k]);
     archive.write_parameter("Future var1", settings.future_var1);
     const auto header = coltrans::result_header_records(coltrans::ResultTable::sorption);
     if (!archive.write(header[0])) return false;
     archive.write_or_fail(header[1]);
     archive.write_or_fail(header[2]);
     bool written = true;
-    for (std::size_t k = 0; k < results.cavector.size() && written; ++k) written = static_cast<bool>(archive.write(results.record(k)));
+    for (std::size_t k = 0; k < results.cavector.size() && written; ++k)
+        written = static_cast<bool>(archive.write(results.record(k)));
     if (!archive.close() || !written) {
         common::console_list({kArchiveFailure});
         common::stop();
@@ -77,8 +80,10 @@ bool write_archive_block(const common::RunDirectory& dirtrans, const SorptionSet
 }  // namespace
 
 models::RunOutcome adsorptionsolver(const common::RunDirectory& dirtrans) {
-    common::RecordFile input = common::RecordFile::open_or_fail(dirtrans.file("input.txt"), common::OpenMode::existing);
-    common::RecordFile print = common::RecordFile::open_or_fail(dirtrans.file("print.txt"), common::OpenMode::any);
+    common::RecordFile input =
+        common::RecordFile::open_or_fail(dirtrans.file("input.txt"), common::OpenMode::existing);
+    common::RecordFile print =
+        common::RecordFile::open_or_fail(dirtrans.file("print.txt"), common::OpenMode::any);
 
     SorptionInput data = read_sorption_input(input);
     models::RunOutcome outcome = models::RunOutcome::completed;

@@ -8,14 +8,16 @@
 namespace adsorption {
 namespace {
 
-constexpr std::string_view kSettingsFailure = "Error found during the reading of Input.txt failed to get file size";
+constexpr std::string_view kSettingsFailure =
+    "Error found during the reading of Input.txt failed to get file size";
 constexpr std::string_view kSeriesFailure = "Error found during the reading of Input.txt ";
 constexpr int kSettingsLines = 16;
 
 // One settings statement: an end of file has no handler, any other failure is reported.
 bool read_settings_line(common::RecordFile& input, std::initializer_list<common::InItem> items, int line) {
     const common::IoResult result = common::read_list(input, items);
-    if (result.is_end()) common::require(result, input.path(), "cannot read line " + std::to_string(line) + " of");
+    if (result.is_end())
+        common::require(result, input.path(), "cannot read line " + std::to_string(line) + " of");
     return static_cast<bool>(result);
 }
 
@@ -95,10 +97,10 @@ std::string sorption_input_message(const SorptionInput& input) {
             return common::list_record({kSeriesFailure});
         case SorptionInputStatus::times_not_increasing: {
             const auto i = static_cast<std::size_t>(input.bad_line - 1);
-            return common::list_record({"Error found during the reading of Input.txt: data line", input.bad_line,
-                                        "has the time", input.run.timevector[i],
-                                        "which is not greater than the time of the line before it:",
-                                        input.run.timevector[i - 1]});
+            return common::list_record(
+                {"Error found during the reading of Input.txt: data line", input.bad_line, "has the time",
+                 input.run.timevector[i],
+                 "which is not greater than the time of the line before it:", input.run.timevector[i - 1]});
         }
     }
     return {};

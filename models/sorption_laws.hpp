@@ -10,16 +10,16 @@ namespace adsoodesolvermod {
 
 // Sorption types by their code, the mode number truncated toward zero.
 enum class SorptionType : std::int32_t {
-    linear_kinetic = 12,      // dC*/dt = par1 par3 C / par4 - par2 C*
-    power_kinetic = 13,       // dC*/dt = (par1 par4) C^par3 / par5 - par2 C*
-    double_power_rate = 14,   // dC*/dt = par1 C^par2 C^par3
-    langmuir_kinetic = 15,    // dC*/dt = par2 C (par1 - C*) - par3 C*
-    linear_driving_rate = 16, // dC*/dt = (C - par2) par1
-    exponential_rate = 17,    // dC*/dt = par2 exp(-par1 C)
-    second_order_kinetic = 18,// dC*/dt = par1 (par2 - C*)^2
-    linear_isotherm = 19,     // C* = C par1
-    freundlich_isotherm = 20, // C* = par1 C^par2
-    langmuir_isotherm = 21,   // C* = (par1 par2) C / (C par2 + 1)
+    linear_kinetic = 12,        // dC*/dt = par1 par3 C / par4 - par2 C*
+    power_kinetic = 13,         // dC*/dt = (par1 par4) C^par3 / par5 - par2 C*
+    double_power_rate = 14,     // dC*/dt = par1 C^par2 C^par3
+    langmuir_kinetic = 15,      // dC*/dt = par2 C (par1 - C*) - par3 C*
+    linear_driving_rate = 16,   // dC*/dt = (C - par2) par1
+    exponential_rate = 17,      // dC*/dt = par2 exp(-par1 C)
+    second_order_kinetic = 18,  // dC*/dt = par1 (par2 - C*)^2
+    linear_isotherm = 19,       // C* = C par1
+    freundlich_isotherm = 20,   // C* = par1 C^par2
+    langmuir_isotherm = 21,     // C* = (par1 par2) C / (C par2 + 1)
 };
 
 inline constexpr std::int32_t kLastKineticType = 18;

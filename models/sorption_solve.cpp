@@ -12,7 +12,7 @@ namespace {
 globalvars::SorptionRun* active_run = nullptr;
 
 class ActiveRun {
-public:
+  public:
     explicit ActiveRun(globalvars::SorptionRun& run) { active_run = &run; }
     ~ActiveRun() { active_run = nullptr; }
     ActiveRun(const ActiveRun&) = delete;
@@ -42,8 +42,8 @@ std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::Sorptio
     return error_flag;
 }
 
-std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run, const Vartrans2& tolerances,
-                      coltrans::ProgressDisplay& progress) {
+std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
+                      const Vartrans2& tolerances, coltrans::ProgressDisplay& progress) {
     const auto n = static_cast<std::int32_t>(run.timevector.size());
     run.it = 0;
     if (n >= 1) cavector[0] = 0.0;
@@ -68,8 +68,8 @@ std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& ru
         run.it = j;
         const double tout = run.timevector[static_cast<std::size_t>(j - 1)];
         // ISTATE is carried over: after a failure the next call aborts the program.
-        numerics::dlsoda(fex, neq, y, &t, &tout, &itol, &rtol, &atol, &itask, &istate, &iopt, rwork, &lrw, iwork,
-                         &liw, jdum, &jt);
+        numerics::dlsoda(fex, neq, y, &t, &tout, &itol, &rtol, &atol, &itask, &istate, &iopt, rwork, &lrw,
+                         iwork, &liw, jdum, &jt);
         cavector[static_cast<std::size_t>(j - 1)] = y[0];
         progress.displaycurrentprgress(j, n);
     }

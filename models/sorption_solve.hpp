@@ -19,8 +19,8 @@ struct Vartrans2 {
 // Fills cavector (one entry per data time) and returns the error flag: 0, or -1 when an isotherm
 // could not be evaluated at some point. An integration that fails before the last data time ends
 // the program inside the integrator.
-std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run, const Vartrans2& tolerances,
-                      coltrans::ProgressDisplay& progress);
+std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
+                      const Vartrans2& tolerances, coltrans::ProgressDisplay& progress);
 
 // The equilibrium branch (type codes above 18).
 std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::SorptionRun& run);

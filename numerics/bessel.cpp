@@ -21,8 +21,8 @@ constexpr double horner(const Coefficients<N>& c, double y) {
 }
 
 // J0 below 8: P(x^2) / Q(x^2).
-constexpr Coefficients<6> j0_p = {57568490574.0,  -13362590354.0, 651619640.7,
-                                  -11214424.18,   77392.33017,    -184.9052456};
+constexpr Coefficients<6> j0_p = {57568490574.0, -13362590354.0, 651619640.7,
+                                  -11214424.18,  77392.33017,    -184.9052456};
 constexpr Coefficients<6> j0_q = {57568490411.0, 1029532985.0, 9494680.718, 59272.64853, 267.8532712, 1.0};
 // J0 from 8 on: amplitude and phase factors in (8/x)^2.
 constexpr Coefficients<5> j0_a = {1.0, -0.001098628627, 2.734510407e-05, -2.073370639e-06, 2.093887211e-07};
@@ -35,7 +35,8 @@ constexpr double j1_phase = 2.3561949729919434;
 constexpr double j1_amplitude = 0.636619772;
 
 // J1 below 8: x * P(x^2) / Q(x^2).
-constexpr Coefficients<6> j1_p = {72362614232.0, -7895059235.0, 242396853.1, -2972611.439, 15704.4826, -30.16036606};
+constexpr Coefficients<6> j1_p = {72362614232.0, -7895059235.0, 242396853.1,
+                                  -2972611.439,  15704.4826,    -30.16036606};
 constexpr Coefficients<6> j1_q = {144725228442.0, 2300535178.0, 18583304.74, 99447.43394, 376.9991397, 1.0};
 // J1 from 8 on.
 constexpr Coefficients<5> j1_a = {1.0, 0.00183105, -3.516396496e-05, 2.457520174e-06, -2.40337019e-07};
@@ -136,7 +137,8 @@ double bessj0(double x) {
     const double z = 8.0 / a;
     const double y = z * z;
     const double phase = a - j0_phase;
-    return std::sqrt(j0_amplitude / a) * (std::cos(phase) * horner(j0_a, y) - z * std::sin(phase) * horner(j0_b, y));
+    return std::sqrt(j0_amplitude / a) *
+           (std::cos(phase) * horner(j0_a, y) - z * std::sin(phase) * horner(j0_b, y));
 }
 
 double bessj1(double x) {
@@ -149,8 +151,8 @@ double bessj1(double x) {
     const double y = z * z;
     const double phase = a - j1_phase;
     const double sign = x < 0.0 ? -1.0 : 1.0;
-    return std::sqrt(j1_amplitude / a) * (std::cos(phase) * horner(j1_a, y) - z * std::sin(phase) * horner(j1_b, y)) *
-           sign;
+    return std::sqrt(j1_amplitude / a) *
+           (std::cos(phase) * horner(j1_a, y) - z * std::sin(phase) * horner(j1_b, y)) * sign;
 }
 
 double bessi0(double x) {
@@ -201,8 +203,14 @@ double bessi(std::int32_t n, double x) {
     return bessi_recurrence(n, x);
 }
 
-double dbsj0(double x) { return bessj(0, x); }
-double dbsi0(double x) { return bessi(0, x); }
-double dbsi1(double x) { return bessi(1, x); }
+double dbsj0(double x) {
+    return bessj(0, x);
+}
+double dbsi0(double x) {
+    return bessi(0, x);
+}
+double dbsi1(double x) {
+    return bessi(1, x);
+}
 
 }  // namespace numerics

@@ -13,11 +13,12 @@ class FunctionRef;
 
 template <typename R, typename... Args>
 class FunctionRef<R(Args...)> {
-public:
+  public:
     // A callable object, or a function (a function is held by its address, an object by its).
     template <typename F>
-        requires(!std::is_same_v<std::remove_cvref_t<F>, FunctionRef> && std::is_invocable_r_v<R, F&, Args...>)
-    FunctionRef(F&& f) noexcept  // NOLINT(google-explicit-constructor): callables convert implicitly
+    requires(!std::is_same_v<std::remove_cvref_t<F>, FunctionRef> && std::is_invocable_r_v<R, F&, Args...>)
+        FunctionRef(F&& f)
+    noexcept  // NOLINT(google-explicit-constructor): callables convert implicitly
     {
         using Callable = std::remove_reference_t<F>;
         if constexpr (std::is_function_v<Callable>) {
@@ -35,7 +36,7 @@ public:
 
     R operator()(Args... args) const { return call_(target_, std::forward<Args>(args)...); }
 
-private:
+  private:
     union Target {
         void* object;
         void (*function)();

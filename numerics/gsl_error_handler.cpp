@@ -4,6 +4,8 @@
 
 namespace numerics {
 
-void use_gsl_status_codes() { gsl_set_error_handler_off(); }
+void use_gsl_status_codes() {
+    gsl_set_error_handler_off();
+}
 
 }  // namespace numerics

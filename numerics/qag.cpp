@@ -14,7 +14,8 @@ namespace numerics {
 QagWorkspace::QagWorkspace(std::size_t limit)
     : workspace_(gsl_integration_workspace_alloc(std::max<std::size_t>(limit, 1))) {
     if (!workspace_) {
-        throw common::AllocationFailure(std::string(common::kAllocationTooLarge), common::SourceLocation::current());
+        throw common::AllocationFailure(std::string(common::kAllocationTooLarge),
+                                        common::SourceLocation::current());
     }
 }
 

@@ -21,14 +21,14 @@ namespace numerics {
 // The work storage of QAG for at most `limit` subintervals (at least 1). Reusable from one call to
 // the next: every call starts by resetting it.
 class QagWorkspace {
-public:
+  public:
     // Throws common::AllocationFailure when the storage cannot be allocated.
     explicit QagWorkspace(std::size_t limit);
 
     std::size_t limit() const noexcept { return workspace_->limit; }
     gsl_integration_workspace* get() const noexcept { return workspace_.get(); }
 
-private:
+  private:
     struct Free {
         void operator()(gsl_integration_workspace* workspace) const noexcept;
     };
@@ -77,7 +77,8 @@ struct GuardedIntegrand {
         if (!(integrand.lower < x && x < integrand.upper)) [[unlikely]] {
             if (!std::isnan(x)) return 0.0;  // on (or rounded beyond) an end
         }
-        if (integrand.failure) [[unlikely]] return std::numeric_limits<double>::quiet_NaN();
+        if (integrand.failure) [[unlikely]]
+            return std::numeric_limits<double>::quiet_NaN();
         ++integrand.evaluations;
         try {
             return integrand.f(x);
@@ -111,8 +112,9 @@ QagOutcome qag(F& f, double a, double b, double errabs, double errrel, std::int3
     if (a == b) return outcome;
     qag_detail::GuardedIntegrand<F> integrand{f, a < b ? a : b, a < b ? b : a, 0, nullptr};
     const gsl_function function{&qag_detail::GuardedIntegrand<F>::evaluate, &integrand};
-    const int status = gsl_integration_qag(&function, a, b, settings->epsabs, settings->epsrel, workspace.limit(),
-                                           settings->key, workspace.get(), &outcome.result, &outcome.errest);
+    const int status =
+        gsl_integration_qag(&function, a, b, settings->epsabs, settings->epsrel, workspace.limit(),
+                            settings->key, workspace.get(), &outcome.result, &outcome.errest);
     if (integrand.failure) std::rethrow_exception(integrand.failure);
     outcome.ier = qag_detail::ier_from_gsl_status(status);
     outcome.evaluations = integrand.evaluations;

@@ -16,7 +16,9 @@ struct Step {
     std::string_view text;
 };
 
-constexpr Step record(std::string_view text) { return {Step::Kind::record, text}; }
+constexpr Step record(std::string_view text) {
+    return {Step::Kind::record, text};
+}
 constexpr Step pause_here{Step::Kind::pause, {}};
 
 constexpr Step subdivision_limit_steps[] = {

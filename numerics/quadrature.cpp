@@ -78,7 +78,8 @@ struct Quadrature::State {
         const double lower = integral.g(x);
         const double upper = integral.h(x);
         auto func3 = [&integral](double y) { return integral.f(integral.x, y); };
-        const QagOutcome inner = integrate(func3, lower, upper, integral.errabs, integral.errrel, integral.irule);
+        const QagOutcome inner =
+            integrate(func3, lower, upper, integral.errabs, integral.errrel, integral.irule);
         evaluations += inner.evaluations;
         report(inner, QagLevel::inner);
         return inner.result;
@@ -90,17 +91,20 @@ Quadrature::Quadrature(std::int32_t limit, common::MessageFile& messages) {
     state_ = new State(limit, messages);
 }
 
-Quadrature::~Quadrature() { delete state_; }
+Quadrature::~Quadrature() {
+    delete state_;
+}
 
-QuadratureResult Quadrature::dqdag(Integrand f, double a, double b, double errabs, double errrel, std::int32_t irule) {
+QuadratureResult Quadrature::dqdag(Integrand f, double a, double b, double errabs, double errrel,
+                                   std::int32_t irule) {
     const QagOutcome outcome = state_->integrate(f, a, b, errabs, errrel, irule);
     state_->evaluations += outcome.evaluations;
     state_->report(outcome, QagLevel::single);
     return {outcome.result, outcome.errest, outcome.ier};
 }
 
-QuadratureResult Quadrature::dtwodq(Integrand2 f, double a, double b, InnerLimit g, InnerLimit h, double errabs,
-                                    double errrel, std::int32_t irule) {
+QuadratureResult Quadrature::dtwodq(Integrand2 f, double a, double b, InnerLimit g, InnerLimit h,
+                                    double errabs, double errrel, std::int32_t irule) {
     DoubleIntegral integral{f, g, h, errabs, errrel, irule};
     auto f3integrated = [this, &integral](double x) { return state_->f3integrated(integral, x); };
     // The outer integral, reported as dqdag reports its own.
@@ -109,11 +113,17 @@ QuadratureResult Quadrature::dtwodq(Integrand2 f, double a, double b, InnerLimit
     return {outcome.result, outcome.errest, outcome.ier};
 }
 
-std::int64_t Quadrature::evaluations() const noexcept { return state_->evaluations; }
+std::int64_t Quadrature::evaluations() const noexcept {
+    return state_->evaluations;
+}
 
-bool Quadrature::invalid_input_reported() const noexcept { return state_->invalid_input_reported; }
+bool Quadrature::invalid_input_reported() const noexcept {
+    return state_->invalid_input_reported;
+}
 
-void Quadrature::set_pause_answers(std::FILE* answers) noexcept { state_->answers = answers; }
+void Quadrature::set_pause_answers(std::FILE* answers) noexcept {
+    state_->answers = answers;
+}
 
 Quadrature::HeldReports::HeldReports(Quadrature& quadrature)
     : state_(*quadrature.state_), outermost_(!state_.holding) {

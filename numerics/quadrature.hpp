@@ -12,9 +12,9 @@
 
 namespace numerics {
 
-using Integrand = FunctionRef<double(double)>;             // f(x)
-using Integrand2 = FunctionRef<double(double, double)>;    // f(outer, inner)
-using InnerLimit = FunctionRef<double(double)>;            // g(outer) or h(outer)
+using Integrand = FunctionRef<double(double)>;           // f(x)
+using Integrand2 = FunctionRef<double(double, double)>;  // f(outer, inner)
+using InnerLimit = FunctionRef<double(double)>;          // g(outer) or h(outer)
 
 struct QuadratureResult {
     double result = 0.0;  // RESULT
@@ -37,7 +37,7 @@ struct QuadratureResult {
 class Quadrature {
     struct State;
 
-public:
+  public:
     Quadrature(std::int32_t limit, common::MessageFile& messages);
     ~Quadrature();
     Quadrature(const Quadrature&) = delete;
@@ -64,19 +64,19 @@ public:
     // its order, and whatever has not been released when the hold ends is dropped. A hold made
     // while another is in place leaves everything to the outer one.
     class HeldReports {
-    public:
+      public:
         explicit HeldReports(Quadrature& quadrature);
         ~HeldReports();
         HeldReports(const HeldReports&) = delete;
         HeldReports& operator=(const HeldReports&) = delete;
         void release();
 
-    private:
+      private:
         State& state_;
         bool outermost_;
     };
 
-private:
+  private:
     State* state_;
 };
 

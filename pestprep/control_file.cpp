@@ -13,12 +13,14 @@ namespace creating_files {
 namespace {
 
 constexpr std::array<std::pair<ControlFailure, std::string_view>, 6> kFailureTexts{{
-    {ControlFailure::reading_control_file, "Error during reading the pest control file Tracer_fit.pst file 76"},
+    {ControlFailure::reading_control_file,
+     "Error during reading the pest control file Tracer_fit.pst file 76"},
     {ControlFailure::writing, "Error writing the back up file of the Tracer_fit_pst file"},
     {ControlFailure::reading_parameter, "Error reading the back up file of the Tracer_fit_pst file 72"},
     {ControlFailure::writing_parameter, "Error  writting in the  Tracer_fit_pst file the status of the 73 "},
     {ControlFailure::reading_to_heading,
-     "Error reading the back up file of the Tracer_fit_pst file 71, try to get the  * model command line line"},
+     "Error reading the back up file of the Tracer_fit_pst file 71, try to get the  * model command line "
+     "line"},
     {ControlFailure::no_heading,
      "Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to get the  * model "
      "command line line"},
@@ -96,8 +98,8 @@ void add_exp_pst_file(ControlRewrite& rewrite, std::span<const double> cexpvecto
                     "cannot read the observation data heading of");
     write_unhandled(rewrite, line_buffer(heading));
     for (std::size_t i = 0; i < cexpvector.size(); ++i) {
-        write_unhandled(rewrite, observation_line(static_cast<std::int32_t>(i + 1), cexpvector[i], weightvector[i],
-                                                  group_name));
+        write_unhandled(rewrite, observation_line(static_cast<std::int32_t>(i + 1), cexpvector[i],
+                                                  weightvector[i], group_name));
     }
 }
 
@@ -106,8 +108,9 @@ void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> ce
                              pestprep::ChangeLimit change_limit) {
     // Line 4: the counts, with the new number of observations.
     std::array<std::int32_t, 5> counts{};
-    common::require(common::read_list(rewrite.backup, {&counts[0], &counts[1], &counts[2], &counts[3], &counts[4]}),
-                    rewrite.backup_path, "cannot read the five counts of line 4 of");
+    common::require(
+        common::read_list(rewrite.backup, {&counts[0], &counts[1], &counts[2], &counts[3], &counts[4]}),
+        rewrite.backup_path, "cannot read the five counts of line 4 of");
     write_unhandled(rewrite, counts_line(counts, static_cast<std::int32_t>(cexpvector.size())));
 
     // Lines 5 to 24: the rest of the control data, the parameter groups and the parameter-data heading.
@@ -118,17 +121,20 @@ void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> ce
     }
 
     // l2 is tied to Kirr, which PEST allows only while Kirr itself is estimated.
-    if (pars.parfitflag[pestprep::kKirrIndex] != pestprep::kEstimated) pars.parfitflag[pestprep::kL2Index] = 0;
+    if (pars.parfitflag[pestprep::kKirrIndex] != pestprep::kEstimated)
+        pars.parfitflag[pestprep::kL2Index] = 0;
 
     // The twelve parameter lines. Fields that a line does not supply keep the previous line's.
     ParameterFields fields;
     fields.fill(std::string(kParameterFieldWidth, ' '));
     for (std::size_t r = 0; r < pestprep::kParameterCount; ++r) {
         std::array<common::InItem, 10> items;
-        for (std::size_t k = 0; k < fields.size(); ++k) items[k] = common::TextItem{&fields[k], kParameterFieldWidth};
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            items[k] = common::TextItem{&fields[k], kParameterFieldWidth};
         const common::IoResult result = common::read_list(rewrite.backup, items);
         if (result.is_end()) {
-            common::require(result, rewrite.backup_path, "cannot read parameter line " + std::to_string(r + 1) + " of");
+            common::require(result, rewrite.backup_path,
+                            "cannot read parameter line " + std::to_string(r + 1) + " of");
         }
         if (!result) end_with(ControlFailure::reading_parameter);
         const std::string change = change_limit == pestprep::ChangeLimit::from_bounds
@@ -176,9 +182,10 @@ void tracer_fit_pst_file(common::RecordFile& control, common::RecordFile& backup
 
     common::ReplacementFile replacement;
     common::require(replacement.begin(control.path(), head), control.path(), "cannot write");
-    ControlRewrite rewrite{backup, backup.path(),
-                           [&replacement](std::string_view text) { return replacement.records().write_record(text); },
-                           control.path()};
+    ControlRewrite rewrite{
+        backup, backup.path(),
+        [&replacement](std::string_view text) { return replacement.records().write_record(text); },
+        control.path()};
     rewrite_control_records(rewrite, cexpvector, weightvector, pars, change_limit);
     if (!replacement.commit()) end_with(ControlFailure::writing);
 }

@@ -34,12 +34,12 @@ namespace creating_files {
 
 // The handled failures of the rewrite.
 enum class ControlFailure {
-    reading_control_file,   // the control file, or the back-up where lines are copied
-    writing,                // the back-up, or the control file where lines are copied
-    reading_parameter,      // a parameter line of the back-up
-    writing_parameter,      // a parameter line of the control file
-    reading_to_heading,     // the back-up while looking for a heading
-    no_heading,             // the back-up ended while looking for a heading
+    reading_control_file,  // the control file, or the back-up where lines are copied
+    writing,               // the back-up, or the control file where lines are copied
+    reading_parameter,     // a parameter line of the back-up
+    writing_parameter,     // a parameter line of the control file
+    reading_to_heading,    // the back-up while looking for a heading
+    no_heading,            // the back-up ended while looking for a heading
 };
 
 // The console text of a handled failure.
@@ -52,7 +52,7 @@ using RecordWriter = std::function<common::IoResult(std::string_view record)>;
 // new control file after its third line.
 struct ControlRewrite {
     common::RecordSource& backup;
-    std::string backup_path;   // names the back-up in diagnostics
+    std::string backup_path;  // names the back-up in diagnostics
     RecordWriter write;
     std::string control_path;  // names the control file in diagnostics
 };

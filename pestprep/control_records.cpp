@@ -64,7 +64,8 @@ std::string control_weight(double value) {
 }
 
 std::string counts_line(const std::array<std::int32_t, 5>& old_counts, std::int32_t n) {
-    return common::format_record("(I6,I6,I6,I6,I6)", {old_counts[0], n, old_counts[2], old_counts[3], old_counts[4]});
+    return common::format_record("(I6,I6,I6,I6,I6)",
+                                 {old_counts[0], n, old_counts[2], old_counts[3], old_counts[4]});
 }
 
 std::string parameter_line(const ParameterFields& old_fields, std::string_view transformation,
@@ -101,8 +102,12 @@ std::string observation_line(std::int32_t i, double observed, double weight, std
     return line;
 }
 
-bool is_observation_groups_heading(std::string_view line) { return letters_side_by_side(line, 'o', 'b', 's'); }
+bool is_observation_groups_heading(std::string_view line) {
+    return letters_side_by_side(line, 'o', 'b', 's');
+}
 
-bool is_command_line_heading(std::string_view line) { return letters_side_by_side(line, 'm', 'o', 'd'); }
+bool is_command_line_heading(std::string_view line) {
+    return letters_side_by_side(line, 'm', 'o', 'd');
+}
 
 }  // namespace creating_files

@@ -21,20 +21,23 @@ common::ExitStatus report(InputFailure failure) {
     common::console_list({"It seems the number of experimental values you have given dont match"});
     common::console_list({"with the number of coordates you have given to explicity specify them"});
     common::console_list({"tNum is : ", tNum, "while cNum is : ", cNum});
-    common::console_list({"Plz make sure that the files ExpData.txt and TimeAndCoords.txt have the same amount of lines"});
+    common::console_list(
+        {"Plz make sure that the files ExpData.txt and TimeAndCoords.txt have the same amount of lines"});
     common::console_list({"System will now pause and stop"});
     common::console_list({" Press any button to exit"});
     common::pause();
     common::stop();
 }
 
-void rewind(common::RecordFile& file) { common::require(file.rewind(), file.path(), "cannot rewind"); }
+void rewind(common::RecordFile& file) {
+    common::require(file.rewind(), file.path(), "cannot rewind");
+}
 
 }  // namespace
 
 common::ExitStatus run(int argc, char** argv, ChangeLimit change_limit) {
-    const common::Discovery discovery =
-        common::discover_run_directory(common::process_discovery_inputs(argc, argv), common::kGeneratorWorkWidth);
+    const common::Discovery discovery = common::discover_run_directory(
+        common::process_discovery_inputs(argc, argv), common::kGeneratorWorkWidth);
     common::console_list({discovery.message});
     GeneratorFiles files = open_generator_files(discovery.run);
     common::console_list({" Pest interface Started"});
@@ -42,7 +45,8 @@ common::ExitStatus run(int argc, char** argv, ChangeLimit change_limit) {
     const std::optional<std::int32_t> cNum = count_observation_records(files.exp_data, files.exp_data.path());
     if (!cNum) return report(InputFailure::counting_expdata);
     rewind(files.exp_data);
-    const std::optional<std::int32_t> tNum = count_observation_records(files.time_coords, files.time_coords.path());
+    const std::optional<std::int32_t> tNum =
+        count_observation_records(files.time_coords, files.time_coords.path());
     if (!tNum) return report(InputFailure::counting_timeandcoords);
     rewind(files.time_coords);
     if (*tNum != *cNum) end_with_count_mismatch(*tNum, *cNum);

@@ -11,7 +11,9 @@ common::RecordFile open_file(std::string path) {
     return common::RecordFile::open_or_fail(std::move(path), common::OpenMode::any);
 }
 
-void close_file(common::RecordFile& file) { common::require(file.close(), file.path(), "cannot close"); }
+void close_file(common::RecordFile& file) {
+    common::require(file.close(), file.path(), "cannot close");
+}
 
 }  // namespace
 
@@ -29,8 +31,9 @@ GeneratorFiles open_generator_files(const common::RunDirectory& run) {
 }
 
 void close_generator_files(GeneratorFiles& files) {
-    for (common::RecordFile* file : {&files.backup, &files.print_ins, &files.input_tpl, &files.control,
-                                     &files.run_record, &files.pars_to_fit, &files.time_coords, &files.exp_data}) {
+    for (common::RecordFile* file :
+         {&files.backup, &files.print_ins, &files.input_tpl, &files.control, &files.run_record,
+          &files.pars_to_fit, &files.time_coords, &files.exp_data}) {
         close_file(*file);
     }
 }

@@ -8,14 +8,14 @@
 namespace pestprep {
 
 struct GeneratorFiles {
-    common::RecordFile print_ins;      // print.ins, the instruction file
-    common::RecordFile input_tpl;      // input.tpl, the template
-    common::RecordFile control;        // tracer_fit.pst, the PEST control file
-    common::RecordFile run_record;     // tracer_fit.rec, PEST's run record: opened and closed only
-    common::RecordFile backup;         // tracer_fit_pst_temp.txt, the control file's back-up
-    common::RecordFile pars_to_fit;    // SystemFiles/ParsToFit.txt
-    common::RecordFile time_coords;    // SystemFiles/TimeAndCoords.txt
-    common::RecordFile exp_data;       // SystemFiles/ExpData.txt
+    common::RecordFile print_ins;    // print.ins, the instruction file
+    common::RecordFile input_tpl;    // input.tpl, the template
+    common::RecordFile control;      // tracer_fit.pst, the PEST control file
+    common::RecordFile run_record;   // tracer_fit.rec, PEST's run record: opened and closed only
+    common::RecordFile backup;       // tracer_fit_pst_temp.txt, the control file's back-up
+    common::RecordFile pars_to_fit;  // SystemFiles/ParsToFit.txt
+    common::RecordFile time_coords;  // SystemFiles/TimeAndCoords.txt
+    common::RecordFile exp_data;     // SystemFiles/ExpData.txt
 };
 
 // Opens the eight files in the order of the members above. A file that cannot be opened (for

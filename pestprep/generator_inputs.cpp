@@ -46,7 +46,8 @@ std::string_view input_failure_text(InputFailure failure) {
 }
 
 std::optional<std::int32_t> count_observation_records(common::RecordSource& file, const std::string& path) {
-    if (!read_succeeded(common::skip_record(file), path, "cannot read the heading line of")) return std::nullopt;
+    if (!read_succeeded(common::skip_record(file), path, "cannot read the heading line of"))
+        return std::nullopt;
     std::int32_t count = 0;
     while (true) {
         double first = 0.0;

@@ -37,7 +37,8 @@ failure without a handler (a diagnostic names the file and cause).)";
 
 int main(int argc, char** argv) {
     return common::run_program(kProgramName, [&] {
-        if (const auto answered = common::answer_info_arguments(argc, argv, {kProgramName, kHelp})) return *answered;
+        if (const auto answered = common::answer_info_arguments(argc, argv, {kProgramName, kHelp}))
+            return *answered;
         return pestprep::run(argc, argv, kChangeLimit);
     });
 }

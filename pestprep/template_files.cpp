@@ -18,7 +18,8 @@ void write(common::RecordFile& file, std::string_view record) {
 }  // namespace
 
 const std::array<std::string_view, 16> kTemplateSettingsLines{
-    "#SimMode       #        !       simMode= the simulation mode. If we have &instantaneous we set it to 0 if "
+    "#SimMode       #        !       simMode= the simulation mode. If we have &instantaneous we set it to 0 "
+    "if "
     "we have broadpulse we set it to 1",
     "#Dcx           #\t!\tD=hydrodynamic\tdispersion\tcoefficient\t[cm^2/hr]",
     "#R1             #       !\tkc=clogging\trate\tconstant\t[1/hr]",
@@ -40,7 +41,8 @@ const std::array<std::string_view, 16> kTemplateSettingsLines{
     "t (Time),      x(X coordinate)",
 };
 
-void input_tpl_file(common::RecordFile& tpl, std::span<const double> tvector, std::span<const double> xvector) {
+void input_tpl_file(common::RecordFile& tpl, std::span<const double> tvector,
+                    std::span<const double> xvector) {
     write(tpl, "ptf #");
     for (const std::string_view text : kTemplateSettingsLines) {
         std::string item(text);

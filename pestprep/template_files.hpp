@@ -21,7 +21,8 @@ extern const std::array<std::string_view, 16> kTemplateSettingsLines;
 
 // Writes input.tpl: the heading "ptf #", the sixteen settings lines, and one line per observation
 // point with its time and position.
-void input_tpl_file(common::RecordFile& tpl, std::span<const double> tvector, std::span<const double> xvector);
+void input_tpl_file(common::RecordFile& tpl, std::span<const double> tvector,
+                    std::span<const double> xvector);
 
 // Writes print.ins: the heading "pif #" and one instruction line per observation (at least one),
 // reading observation cn<i> from data line i of print.txt.

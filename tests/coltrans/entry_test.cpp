@@ -21,8 +21,9 @@ TEST(ModeDispatch, WholeNumbersByExactEquality) {
     for (const float mode : {1.0f, 3.0f, 5.0f, 7.0f, 9.0f, 11.0f}) {
         EXPECT_EQ(select_model(mode), ModelKind::broad_pulse) << mode;
     }
-    for (const float mode : {12.0f, 0.5f, -1.0f, 2.0001f, 13.0f, 21.0f, std::nextafter(10.0f, 11.0f),
-                             std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+    for (const float mode :
+         {12.0f, 0.5f, -1.0f, 2.0001f, 13.0f, 21.0f, std::nextafter(10.0f, 11.0f),
+          std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         EXPECT_EQ(select_model(mode), ModelKind::sorption) << mode;
     }
 }
@@ -44,7 +45,8 @@ TEST(Pacing, DelayAndSleep) {
     EXPECT_EQ(pacing_sleep_microseconds(100, 0.8f), 0);
 }
 
-std::string settings_lines(const std::string& line1, const std::string& line15, const std::string& line16 = "t") {
+std::string settings_lines(const std::string& line1, const std::string& line15,
+                           const std::string& line16 = "t") {
     std::string text = line1 + "\n";
     for (int line = 2; line <= 14; ++line) text += "anything " + std::to_string(line) + "\n";
     return text + line15 + "\n" + line16 + "\n";

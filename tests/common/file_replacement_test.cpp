@@ -38,7 +38,8 @@ TEST(Replacement, TheTargetChangesOnlyOnCommit) {
     TempDir dir;
     const std::string target = (dir / "control.pst").string();
     write_file(target, "old contents\n");
-    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(target,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     {
         ReplacementFile replacement;
         ASSERT_TRUE(replacement.begin(target, "head\n"));

@@ -8,7 +8,9 @@
 namespace common {
 namespace {
 
-StringRecords records(std::string_view text) { return StringRecords::from_text(text); }
+StringRecords records(std::string_view text) {
+    return StringRecords::from_text(text);
+}
 
 TEST(FreeFormatInput, CommentAfterTheValuesIsIgnored) {
     auto source = records("2.3E-4  0.3  300   !ERRREL2,ERRABS2 , limit\nnext\n");
@@ -84,10 +86,11 @@ TEST(FreeFormatInput, IntegerItemsRejectDecimalPointsAndWords) {
 
 TEST(FreeFormatInput, RealForms) {
     const std::pair<const char*, double> cases[] = {
-        {"300", 300.0},   {"0.3", 0.3},       {"2.3E-4", 2.3e-4}, {"1.5D0", 1.5}, {"1.5d+2", 150.0},
-        {"1.5-3", 1.5e-3}, {"1.5+3", 1500.0}, {".5", 0.5},        {"5.", 5.0},    {"+1", 1.0},
-        {"-0", -0.0},     {"1e400", std::numeric_limits<double>::infinity()},     {"1e-400", 0.0},
-        {"4.9e-324", 4.9e-324}};
+        {"300", 300.0},    {"0.3", 0.3},          {"2.3E-4", 2.3e-4},
+        {"1.5D0", 1.5},    {"1.5d+2", 150.0},     {"1.5-3", 1.5e-3},
+        {"1.5+3", 1500.0}, {".5", 0.5},           {"5.", 5.0},
+        {"+1", 1.0},       {"-0", -0.0},          {"1e400", std::numeric_limits<double>::infinity()},
+        {"1e-400", 0.0},   {"4.9e-324", 4.9e-324}};
     for (const auto& [text, expected] : cases) {
         double value = -7;
         EXPECT_TRUE(parse_real(text, value)) << text;
@@ -151,7 +154,8 @@ TEST(FreeFormatInput, EndAndErrorConditionsReportItemsRead) {
     // A garbled word is shown cut, with its unprintable bytes written out.
     auto garbled = StringRecords({std::string("\x1b[2J\0\xff", 6) + std::string(100000, 'x')});
     const IoResult shown = read_list(garbled, {&a});
-    EXPECT_EQ(shown.cause, "bad real number '\\x1B[2J\\x00\\xFF" + std::string(34, 'x') + "'... (100006 characters)");
+    EXPECT_EQ(shown.cause,
+              "bad real number '\\x1B[2J\\x00\\xFF" + std::string(34, 'x') + "'... (100006 characters)");
 }
 
 TEST(FreeFormatInput, StatementWithoutItemsSkipsExactlyOneRecord) {

@@ -124,7 +124,8 @@ TEST(RecordFile, WithoutWritePermissionTheCauseIsThePermission) {
     write_file(dir / "ro.txt", "keep\n");
     std::filesystem::permissions(dir / "ro.txt", std::filesystem::perms::owner_read);
     std::filesystem::create_directories(dir / "ro");
-    std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir / "ro",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     const test_support::PermissionsBind bind;
     if (!bind.active()) GTEST_SKIP() << "permissions cannot be made to bind the superuser here";
     // A file that may be read but not written is opened, and its first write fails.

@@ -12,7 +12,8 @@
 namespace common {
 namespace {
 
-DiscoveryInputs inputs(std::optional<std::string> path, std::string argument0, std::optional<std::string> cwd = {}) {
+DiscoveryInputs inputs(std::optional<std::string> path, std::string argument0,
+                       std::optional<std::string> cwd = {}) {
     DiscoveryInputs in;
     in.path_variable = std::move(path);
     in.argument0 = std::move(argument0);
@@ -30,7 +31,8 @@ TEST(RunDirectory, WindowsPathAndProgram) {
 }
 
 TEST(RunDirectory, UnixPathAndProgram) {
-    const Discovery d = discover_run_directory(inputs("/usr/local/bin:/usr/bin", "/home/u/run1/coltrans"), 255);
+    const Discovery d =
+        discover_run_directory(inputs("/usr/local/bin:/usr/bin", "/home/u/run1/coltrans"), 255);
     EXPECT_EQ(d.run.separator, '/');
     EXPECT_EQ(d.message, "Unix type system, directory separator found");
     EXPECT_EQ(d.run.file("input.txt"), "/home/u/run1/input.txt");
@@ -55,8 +57,9 @@ TEST(RunDirectory, BareNameRootAndCurrentDirectoryFallbacks) {
     EXPECT_EQ(discover_run_directory(inputs("/bin", "./coltrans", "/x"), 255).run.file("input.txt"),
               "./input.txt");
     // A current directory that does not fit the field leaves the run directory blank.
-    EXPECT_EQ(discover_run_directory(inputs("/bin", "coltrans", "/" + std::string(255, 'd')), 255).run.directory,
-              "");
+    EXPECT_EQ(
+        discover_run_directory(inputs("/bin", "coltrans", "/" + std::string(255, 'd')), 255).run.directory,
+        "");
     EXPECT_EQ(discover_run_directory(inputs("/bin", "coltrans", std::nullopt), 255).run.directory, "");
 }
 
@@ -79,7 +82,7 @@ TEST(RunDirectory, TrailingBlanksOfTheDirectoryAreRemoved) {
 }
 
 class ConsoleTest : public ::testing::Test {
-protected:
+  protected:
     static std::FILE* answers(const char* text) {
         std::FILE* file = std::tmpfile();
         std::fputs(text, file);
@@ -140,8 +143,8 @@ TEST(ExitStatus, DecidedFromHowTheRunEnded) {
     EXPECT_EQ(run_program("p", [] { return ExitStatus::success; }), 0);
     EXPECT_EQ(run_program("p", [] { return ExitStatus::handled_failure; }), 1);
     EXPECT_EQ(run_program("p", []() -> ExitStatus { throw ProgramEnd(); }), 1);
-    EXPECT_EQ(run_program("p", []() -> ExitStatus { throw IoFailure("/r/input.txt", "cannot open", "gone"); }),
-              2);
+    EXPECT_EQ(
+        run_program("p", []() -> ExitStatus { throw IoFailure("/r/input.txt", "cannot open", "gone"); }), 2);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("cannot open '/r/input.txt': gone"), std::string::npos);
     EXPECT_NE(err.find("run_environment_test.cpp:"), std::string::npos);

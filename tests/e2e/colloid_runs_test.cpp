@@ -17,19 +17,19 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_support::built_program;
-using test_support::crlf_lines;
-using test_support::ProgramOptions;
-using test_support::ProgramRun;
-using test_support::read_file;
-using test_support::run_program;
-using test_support::TempDir;
-using test_support::write_file;
 using test_support::contains_time_line;
+using test_support::crlf_lines;
 using test_support::is_fixed_field;
 using test_support::is_time_line;
 using test_support::kSeparatorLine;
+using test_support::ProgramOptions;
+using test_support::ProgramRun;
+using test_support::read_file;
 using test_support::records_of;
+using test_support::run_program;
 using test_support::RunLayout;
+using test_support::TempDir;
+using test_support::write_file;
 
 const std::string kColloidHeader =
     crlf_lines({" Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen ",

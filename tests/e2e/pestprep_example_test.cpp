@@ -14,12 +14,15 @@ namespace {
 
 using pestprep_e2e::RunDirectory;
 
-const std::filesystem::path kExample = std::filesystem::path(CT_SOURCE_DIR) / "examples" / "calibration" / "run";
-const std::filesystem::path kGolden = std::filesystem::path(CT_SOURCE_DIR) / "tests" / "e2e" / "golden" / "calibration";
+const std::filesystem::path kExample =
+    std::filesystem::path(CT_SOURCE_DIR) / "examples" / "calibration" / "run";
+const std::filesystem::path kGolden =
+    std::filesystem::path(CT_SOURCE_DIR) / "tests" / "e2e" / "golden" / "calibration";
 
 void install_example(const RunDirectory& run) {
-    std::filesystem::copy(kExample, run.path(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy(
+        kExample, run.path(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
 }
 
 std::vector<std::string> split_lines(const std::string& text) {
@@ -92,7 +95,7 @@ std::set<std::string> delimited(const std::string& text, char delimiter, std::si
 
 // The sections of a control file: heading -> lines split into words, blank lines dropped.
 std::map<std::string, std::vector<std::vector<std::string>>> sections(const std::string& text,
-                                                                       std::vector<std::string>& order) {
+                                                                      std::vector<std::string>& order) {
     std::map<std::string, std::vector<std::vector<std::string>>> out;
     std::string current;
     const std::vector<std::string> lines = split_lines(text);
@@ -122,8 +125,9 @@ void expect_valid_for_pest(const RunDirectory& run) {
     const auto& control = s["control data"];
     ASSERT_EQ(control.size(), 8u);
     EXPECT_EQ(control[0], (std::vector<std::string>{"restart", "estimation"}));
-    const int npar = std::stoi(control[1][0]), nobs = std::stoi(control[1][1]), npargp = std::stoi(control[1][2]),
-              nprior = std::stoi(control[1][3]), nobsgp = std::stoi(control[1][4]);
+    const int npar = std::stoi(control[1][0]), nobs = std::stoi(control[1][1]),
+              npargp = std::stoi(control[1][2]), nprior = std::stoi(control[1][3]),
+              nobsgp = std::stoi(control[1][4]);
     EXPECT_EQ(nprior, 0);
 
     std::set<std::string> groups;
@@ -169,7 +173,8 @@ void expect_valid_for_pest(const RunDirectory& run) {
         ASSERT_TRUE(pars.count(lower(tie[0])) && pars.count(lower(tie[1])));
         EXPECT_EQ(pars[lower(tie[0])][1], "tied");
         const std::string& parent = pars[lower(tie[1])][1];
-        EXPECT_TRUE(parent == "none" || parent == "log") << "the parent of a tied parameter must be estimated";
+        EXPECT_TRUE(parent == "none" || parent == "log")
+            << "the parent of a tied parameter must be estimated";
     }
 
     std::set<std::string> obs_groups;
@@ -249,7 +254,8 @@ TEST(CalibrationExample, BothGeneratorsAgreeAndASecondRunChangesNothing) {
     auto first = run.files();
     ASSERT_EQ(run.run().status, 0);
     auto second = run.files();
-    EXPECT_EQ(second.at("tracer_fit_pst_temp.txt").size(), split_lines(first.at("tracer_fit.pst")).size() * 502);
+    EXPECT_EQ(second.at("tracer_fit_pst_temp.txt").size(),
+              split_lines(first.at("tracer_fit.pst")).size() * 502);
     first.erase("tracer_fit_pst_temp.txt");
     second.erase("tracer_fit_pst_temp.txt");
     EXPECT_EQ(first, second);

@@ -86,16 +86,19 @@ TEST(PestprepFailures, MissingSystemFilesFolder) {
 }
 
 TEST(PestprepFailures, CountMismatchPausesAndEndsWhateverTheAnswer) {
-    const std::string console = kStarted +
-                                " It seems the number of experimental values you have given dont match\r\n"
-                                " with the number of coordates you have given to explicity specify them\r\n"
-                                " tNum is :  " + std::string(9, ' ') + "11 while cNum is :  " + std::string(9, ' ') +
-                                "10\r\n"
-                                " Plz make sure that the files ExpData.txt and TimeAndCoords.txt have the same amount "
-                                "of lines\r\n"
-                                " System will now pause and stop\r\n"
-                                "  Press any button to exit\r\n";
-    const std::string prompt = "PAUSE \r\nTo resume execution, type go.  Other input will terminate the job.\r\n";
+    const std::string console =
+        kStarted +
+        " It seems the number of experimental values you have given dont match\r\n"
+        " with the number of coordates you have given to explicity specify them\r\n"
+        " tNum is :  " +
+        std::string(9, ' ') + "11 while cNum is :  " + std::string(9, ' ') +
+        "10\r\n"
+        " Plz make sure that the files ExpData.txt and TimeAndCoords.txt have the same amount "
+        "of lines\r\n"
+        " System will now pause and stop\r\n"
+        "  Press any button to exit\r\n";
+    const std::string prompt =
+        "PAUSE \r\nTo resume execution, type go.  Other input will terminate the job.\r\n";
     for (const std::string answer : {"go\n", "no\n", ""}) {
         RunDirectory run;
         install(run, 10, 11);
@@ -136,9 +139,8 @@ TEST(PestprepFailures, UnreadableInputsAreReported) {
 }
 
 TEST(PestprepFailures, InputsEndingTooEarly) {
-    for (const auto& [file, contents] :
-         std::vector<std::pair<std::string, std::string>>{{"SystemFiles/ParsToFit.txt", "heading\r\n1 1 0 2 a\r\n"},
-                                                          {"SystemFiles/ExpData.txt", ""}}) {
+    for (const auto& [file, contents] : std::vector<std::pair<std::string, std::string>>{
+             {"SystemFiles/ParsToFit.txt", "heading\r\n1 1 0 2 a\r\n"}, {"SystemFiles/ExpData.txt", ""}}) {
         RunDirectory run;
         install(run);
         run.write(file, contents);
@@ -160,7 +162,8 @@ TEST(PestprepFailures, AFailedRewriteKeepsTheControlFile) {
     for (int k = 0; k < 6; ++k) short_file += "control line\r\n";
     const std::vector<Case> cases{
         {control_file(false), 1,
-         "Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to get the  * model command "
+         "Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to get the  * model "
+         "command "
          "line line"},
         {short_file, 1, "Error during reading the pest control file Tracer_fit.pst file 76"},
         {"pcf\r\n* control data\r\nrestart estimation\r\n12 1 x 0 1\r\n", 2, ""},

@@ -10,7 +10,8 @@ namespace {
 
 using pestprep_e2e::RunDirectory;
 
-const std::vector<std::string> kNames{"Dcx", "R1", "R2", "Kirr", "U", "tp", "th", "l2", "C0", "M0", "A0", "SimMode"};
+const std::vector<std::string> kNames{"Dcx", "R1", "R2", "Kirr", "U",  "tp",
+                                      "th",  "l2", "C0", "M0",   "A0", "SimMode"};
 
 std::string lines(const std::vector<std::string>& records, std::string_view end = "\r\n") {
     std::string text;
@@ -22,7 +23,9 @@ std::string columns(std::string text, std::size_t width) {
     text.resize(width, ' ');
     return text;
 }
-std::string col500(const std::string& text) { return columns(text, 500); }
+std::string col500(const std::string& text) {
+    return columns(text, 500);
+}
 
 // ES15.7, with a three-digit exponent written with its letter and six decimals.
 std::string es(double value) {
@@ -47,9 +50,10 @@ struct Parameter {
 
 // A small calibration: twelve parameters, a few observations, a control file written by hand.
 struct System {
-    std::vector<Parameter> pars{{1.5, 1, 0.01, 50},  {0.05, 1, 1e-5, 5}, {0.002, 1, 1e-6, 1}, {0.03, 1, 1e-5, 1},
-                                {4.0, 0, 0.1, 100},  {4.0, 0, 0.1, 48},  {0.38, 0, 0.1, 0.7}, {0.015, 1, 1e-6, 1},
-                                {1e-3, 0, 1e-6, 1},  {2e-3, 0, 1e-6, 1}, {19.63, 0, 1, 1000}, {1, 0, 0, 11}};
+    std::vector<Parameter> pars{{1.5, 1, 0.01, 50},  {0.05, 1, 1e-5, 5},  {0.002, 1, 1e-6, 1},
+                                {0.03, 1, 1e-5, 1},  {4.0, 0, 0.1, 100},  {4.0, 0, 0.1, 48},
+                                {0.38, 0, 0.1, 0.7}, {0.015, 1, 1e-6, 1}, {1e-3, 0, 1e-6, 1},
+                                {2e-3, 0, 1e-6, 1},  {19.63, 0, 1, 1000}, {1, 0, 0, 11}};
     std::vector<std::array<double, 2>> data{{2.5e-4, 1.0}, {3.75e-4, 250.0}, {1.0e-110, 2.0e7}};
     std::vector<std::array<double, 2>> points{{8.0, 30.0}, {9.5, 30.0}, {11.0, 30.0}};
     // Lines 1 to 3 keep their bytes, whatever their line ends and lengths.
@@ -58,16 +62,23 @@ struct System {
 
     System() {
         for (std::size_t r = 0; r < kNames.size(); ++r) {
-            parameter_lines.push_back(kNames[r] + "  " + (pars[r].flag == 1 ? (r == 7 ? "tied" : "none") : "fixed") +
+            parameter_lines.push_back(kNames[r] + "  " +
+                                      (pars[r].flag == 1 ? (r == 7 ? "tied" : "none") : "fixed") +
                                       "  factor  1.0  0.1  10.0  g" + kNames[r] + "  1.0  0.0  1");
         }
     }
 
     std::vector<std::string> body() const {
-        std::vector<std::string> all{"    12     9    12     0     1", "    1     1 single point 1 0 0",
-                                     "  5.0   2.0   0.3  0.01    10", "  5.0   5.0  0.001",
-                                     "  0.1", "  30  0.005  4  4  0.005  4", "  1  1  1", "* parameter groups"};
-        for (const std::string& name : kNames) all.push_back("g" + name + "  relative 0.01 0.0 switch 2.0 parabolic");
+        std::vector<std::string> all{"    12     9    12     0     1",
+                                     "    1     1 single point 1 0 0",
+                                     "  5.0   2.0   0.3  0.01    10",
+                                     "  5.0   5.0  0.001",
+                                     "  0.1",
+                                     "  30  0.005  4  4  0.005  4",
+                                     "  1  1  1",
+                                     "* parameter groups"};
+        for (const std::string& name : kNames)
+            all.push_back("g" + name + "  relative 0.01 0.0 switch 2.0 parabolic");
         all.push_back("* parameter data");
         all.insert(all.end(), parameter_lines.begin(), parameter_lines.end());
         for (const char* line : {"l2  Kirr", "* observation groups", "conc", "* observation data",
@@ -82,8 +93,8 @@ struct System {
         std::string pars_text = "value  flag  lower  upper  label\n";
         for (std::size_t r = 0; r < pars.size(); ++r) {
             char buffer[200];
-            std::snprintf(buffer, sizeof buffer, "%.17g %d %.17g %.17g '%s, the label'\n", pars[r].value, pars[r].flag,
-                          pars[r].lower, pars[r].upper, kNames[r].c_str());
+            std::snprintf(buffer, sizeof buffer, "%.17g %d %.17g %.17g '%s, the label'\n", pars[r].value,
+                          pars[r].flag, pars[r].lower, pars[r].upper, kNames[r].c_str());
             pars_text += buffer;
         }
         run.write("SystemFiles/ParsToFit.txt", pars_text);
@@ -113,13 +124,16 @@ struct System {
         for (std::size_t r = 0; r < pars.size(); ++r) {
             const Parameter& p = pars[r];
             const bool tied = r == 7 && p.flag == 1 && kirr_estimated;
-            const char* transform = p.flag != 1 || (r == 7 && !tied) ? "  fixed   " : tied ? "   tied   " : "   none   ";
+            const char* transform = p.flag != 1 || (r == 7 && !tied) ? "  fixed   "
+                                    : tied                           ? "   tied   "
+                                                                     : "   none   ";
             const bool opposite = (p.lower < 0 && p.upper > 0) || (p.lower > 0 && p.upper < 0);
             const std::string limit = keep_limit ? "factor" : opposite ? "relative" : "factor";
             char line[400];
             std::snprintf(line, sizeof line, "%-10.10s%s%-20s   %s    %s    %s    %-20s%-20s%-20s%-20s",
-                          kNames[r].c_str(), transform, limit.c_str(), es(p.value).c_str(), es(p.lower).c_str(),
-                          es(p.upper).c_str(), ("g" + kNames[r]).c_str(), "1.0", "0.0", "1");
+                          kNames[r].c_str(), transform, limit.c_str(), es(p.value).c_str(),
+                          es(p.lower).c_str(), es(p.upper).c_str(), ("g" + kNames[r]).c_str(), "1.0", "0.0",
+                          "1");
             text += std::string(line) + "\r\n";
         }
         if (pars[7].flag == 1 && kirr_estimated) text += "l2 Kirr\r\n";
@@ -128,9 +142,9 @@ struct System {
         for (std::size_t i = 0; i < data.size(); ++i) {
             char line[200];
             const std::string name = "cn" + std::to_string(i + 1);
-            std::snprintf(line, sizeof line, "%33s   %s   %s     %-30s", name.c_str(), es(data[i][0]).c_str(),
-                          weight(data[i][1]).size() > 15 ? es(data[i][1]).c_str() : weight(data[i][1]).c_str(),
-                          "conc");
+            std::snprintf(
+                line, sizeof line, "%33s   %s   %s     %-30s", name.c_str(), es(data[i][0]).c_str(),
+                weight(data[i][1]).size() > 15 ? es(data[i][1]).c_str() : weight(data[i][1]).c_str(), "conc");
             text += std::string(line) + "\r\n";
         }
         text += " * model command line\r\n";
@@ -150,7 +164,8 @@ struct System {
 
     std::string expected_instructions() const {
         std::string text = "pif #\r\n l4\t!dum!\t!dum!\t!cn1!\r\n";
-        for (std::size_t i = 2; i <= data.size(); ++i) text += " l1\t!dum!\t!dum!\t!cn" + std::to_string(i) + "!\r\n";
+        for (std::size_t i = 2; i <= data.size(); ++i)
+            text += " l1\t!dum!\t!dum!\t!cn" + std::to_string(i) + "!\r\n";
         return text;
     }
 
@@ -162,7 +177,8 @@ struct System {
 };
 
 const std::string kSuccessConsole =
-    " Unix type system, directory separator found\r\n  Pest interface Started\r\n End reached successfully\r\n"
+    " Unix type system, directory separator found\r\n  Pest interface Started\r\n End reached "
+    "successfully\r\n"
     " Press any button to exit\r\n";
 
 // The template up to its point lines.
@@ -194,7 +210,8 @@ TEST(Pestprep, GeneratesTheThreePestFiles) {
     EXPECT_EQ(result.out, kSuccessConsole);
     EXPECT_EQ(result.err, "");
     expect_generated(run, system);
-    for (const char* input : {"SystemFiles/ParsToFit.txt", "SystemFiles/TimeAndCoords.txt", "SystemFiles/ExpData.txt"}) {
+    for (const char* input :
+         {"SystemFiles/ParsToFit.txt", "SystemFiles/TimeAndCoords.txt", "SystemFiles/ExpData.txt"}) {
         EXPECT_EQ(run.files().at(input), inputs.at(input));
     }
 }
@@ -232,7 +249,8 @@ TEST(Pestprep, BlankLinesAndRecordsOverTwoLines) {
     RunDirectory run;
     System system;
     system.install(run);
-    run.write("SystemFiles/ExpData.txt", "C weight\n\n2.5e-4 1.0\n\n3.75e-4\n250\n1e-110, 2e7 and a comment\n\n\n");
+    run.write("SystemFiles/ExpData.txt",
+              "C weight\n\n2.5e-4 1.0\n\n3.75e-4\n250\n1e-110, 2e7 and a comment\n\n\n");
     run.write("SystemFiles/TimeAndCoords.txt", "\n8 30\n9.5\t30\n  11.0 30.0 0.0\n");
     EXPECT_EQ(run.run().status, 0);
     expect_generated(run, system);

@@ -12,7 +12,7 @@
 namespace pestprep_e2e {
 
 class RunDirectory {
-public:
+  public:
     explicit RunDirectory(const std::string& program = "pestprep", bool with_system_files = true)
         : program_(program), run_(dir_ / "run") {
         std::filesystem::create_directories(run_);
@@ -23,7 +23,9 @@ public:
     const std::filesystem::path& path() const { return run_; }
     std::filesystem::path operator/(const std::string& name) const { return run_ / name; }
 
-    void write(const std::string& name, std::string_view text) const { test_support::write_file(run_ / name, text); }
+    void write(const std::string& name, std::string_view text) const {
+        test_support::write_file(run_ / name, text);
+    }
     std::string read(const std::string& name) const { return test_support::read_file(run_ / name); }
 
     // permissions_bind: as the superuser, without the capabilities that override file permissions.
@@ -41,12 +43,13 @@ public:
         std::map<std::string, std::string> all;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(run_)) {
             if (!entry.is_regular_file() || entry.path().filename() == program_) continue;
-            all[std::filesystem::relative(entry.path(), run_).string()] = test_support::read_file(entry.path());
+            all[std::filesystem::relative(entry.path(), run_).string()] =
+                test_support::read_file(entry.path());
         }
         return all;
     }
 
-private:
+  private:
     test_support::TempDir dir_;
     std::string program_;
     std::filesystem::path run_;

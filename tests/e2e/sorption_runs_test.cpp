@@ -17,9 +17,9 @@ using test_support::records_of;
 using test_support::RunLayout;
 using test_support::write_file;
 
-const std::string kSorptionHeader = crlf_lines({" This is the sorbed concetration output. ",
-                                                "    t (Time),      C (Solute Conce),     C* (adsorb Concet)",
-                                                " " + std::string(73, '_')});
+const std::string kSorptionHeader =
+    crlf_lines({" This is the sorbed concetration output. ",
+                "    t (Time),      C (Solute Conce),     C* (adsorb Concet)", " " + std::string(73, '_')});
 const std::string kPreviousResults = "previous results\r\n";
 
 // input.txt of a sorption mode: the type, par1 to par9 (missing ones 0), lines 11 to 16, then the
@@ -35,8 +35,9 @@ std::string sorption_input(const std::string& type, const std::string& pars, con
         text += value;
         text += "   ! Parameter\n";
     }
-    for (const std::string& line : {std::string("batch"), line12, std::string("0"), std::string("description"),
-                                    tolerances + "   ! tolerances", std::string("t_C")}) {
+    for (const std::string& line :
+         {std::string("batch"), line12, std::string("0"), std::string("description"),
+          tolerances + "   ! tolerances", std::string("t_C")}) {
         text += line;
         text += '\n';
     }
@@ -45,7 +46,8 @@ std::string sorption_input(const std::string& type, const std::string& pars, con
 
 std::string closing(int lines) {
     const std::string count = std::to_string(lines);
-    return " Everything finished with success. Lines found:  " + std::string(11 - count.size(), ' ') + count + "\r\n";
+    return " Everything finished with success. Lines found:  " + std::string(11 - count.size(), ' ') + count +
+           "\r\n";
 }
 
 TEST(SorptionRun, LinearIsothermFromEndToEnd) {
@@ -53,10 +55,9 @@ TEST(SorptionRun, LinearIsothermFromEndToEnd) {
     const auto run = layout.start();
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    const std::string results =
-        crlf_lines({"    0.00000E+00\t    1.50000E+00\t  3.000000000E+000",
-                    "    1.00000E+00\t    2.50000E+00\t  5.000000000E+000",
-                    "    2.50000E+00\t    0.00000E+00\t  0.000000000E+000"});
+    const std::string results = crlf_lines({"    0.00000E+00\t    1.50000E+00\t  3.000000000E+000",
+                                            "    1.00000E+00\t    2.50000E+00\t  5.000000000E+000",
+                                            "    2.50000E+00\t    0.00000E+00\t  0.000000000E+000"});
     EXPECT_EQ(layout.print_txt(), kSorptionHeader + results);
     // No integration: no progress marks.
     EXPECT_EQ(run.out.substr(0, kSeparatorLine.size() + 12), kSeparatorLine + " 100\r\n 110\r\n");
@@ -65,9 +66,15 @@ TEST(SorptionRun, LinearIsothermFromEndToEnd) {
     const std::vector<std::string> block = records_of(layout.archive());
     ASSERT_EQ(block.size(), 33u);
     EXPECT_TRUE(is_fixed_field(block[4], 12, 5)) << block[4];
-    std::vector<std::string> expected = {" ", " ", " ***New Simulation***", "           3", block[4],
-                                         "  Simulation type, SimuMode", "   19.0000000    ",
-                                         " Parameter 1", "   2.0000000000000000     "};
+    std::vector<std::string> expected = {" ",
+                                         " ",
+                                         " ***New Simulation***",
+                                         "           3",
+                                         block[4],
+                                         "  Simulation type, SimuMode",
+                                         "   19.0000000    ",
+                                         " Parameter 1",
+                                         "   2.0000000000000000     "};
     for (int k = 2; k <= 9; ++k) {
         expected.push_back(" Parameter " + std::to_string(k));
         expected.push_back("   0.0000000000000000     ");
@@ -83,7 +90,8 @@ TEST(SorptionRun, TheExampleGivesItsStoredResults) {
     RunLayout layout(read_file(fs::path(CT_SOURCE_DIR) / "examples/sorption/run/input.txt"));
     const auto run = layout.start();
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(layout.print_txt(), read_file(fs::path(CT_SOURCE_DIR) / "tests/e2e/data/sorption_example_print.txt"));
+    EXPECT_EQ(layout.print_txt(),
+              read_file(fs::path(CT_SOURCE_DIR) / "tests/e2e/data/sorption_example_print.txt"));
     EXPECT_EQ(run.out.substr(kSeparatorLine.size(), 25), " 10\r\n 20\r\n 30\r\n 40\r\n 50\r\n");
 }
 
@@ -155,13 +163,13 @@ TEST(SorptionRun, AZeroAbsoluteToleranceAbortsInTheIntegrator) {
         text.resize(61, ' ');
         return text;
     };
-    EXPECT_EQ(run.out, kSeparatorLine + crlf_lines({padded(" DLSODA-  EWT(I1) is R1 .le. 0.0"),
-                                                    "      In above message,  I1 =         1",
-                                                    "      In above message,  R1 =  0.0000000000000D+00",
-                                                    " 70",
-                                                    padded(" DLSODA-  ISTATE (=I1) illegal."),
-                                                    "      In above message,  I1 =        -3",
-                                                    padded(" DLSODA-  Run aborted.. apparent infinite loop.")}));
+    EXPECT_EQ(
+        run.out,
+        kSeparatorLine +
+            crlf_lines({padded(" DLSODA-  EWT(I1) is R1 .le. 0.0"), "      In above message,  I1 =         1",
+                        "      In above message,  R1 =  0.0000000000000D+00", " 70",
+                        padded(" DLSODA-  ISTATE (=I1) illegal."), "      In above message,  I1 =        -3",
+                        padded(" DLSODA-  Run aborted.. apparent infinite loop.")}));
     EXPECT_EQ(layout.print_txt(), kPreviousResults);
     EXPECT_FALSE(fs::exists(layout.dir / "Saved_Simulations" / "Total_Runs1.txt"));
 }

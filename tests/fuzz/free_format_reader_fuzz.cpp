@@ -22,10 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<common::InItem> items;
         for (int k = 0; k < 1 + statement % 4; ++k) {
             switch ((pattern >> (2 * ((statement + k) % 4))) & 3) {
-                case 0: items.emplace_back(&real4); break;
-                case 1: items.emplace_back(&real8); break;
-                case 2: items.emplace_back(&integer); break;
-                default: items.emplace_back(common::TextItem{&word, 1u + static_cast<std::size_t>(statement) % 60}); break;
+                case 0:
+                    items.emplace_back(&real4);
+                    break;
+                case 1:
+                    items.emplace_back(&real8);
+                    break;
+                case 2:
+                    items.emplace_back(&integer);
+                    break;
+                default:
+                    items.emplace_back(
+                        common::TextItem{&word, 1u + static_cast<std::size_t>(statement) % 60});
+                    break;
             }
         }
         const common::IoResult result = common::read_list(records, items);

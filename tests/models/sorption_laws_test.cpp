@@ -19,7 +19,8 @@ TEST(SorptionTypeCode, TruncatedTowardZero) {
     EXPECT_EQ(sorption_type_code(-0.5f), 0);
     EXPECT_EQ(sorption_type_code(21.0f), 21);
     // Not a number, or beyond the integer range: the code of no law.
-    EXPECT_EQ(sorption_type_code(std::numeric_limits<float>::quiet_NaN()), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(sorption_type_code(std::numeric_limits<float>::quiet_NaN()),
+              std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(sorption_type_code(1e20f), std::numeric_limits<std::int32_t>::min());
 }
 
@@ -60,8 +61,8 @@ TEST(SoluteForcing, InterpolatesTheMeasuredSeries) {
     EXPECT_EQ(solute_concentration(run, 3.0), 10.0);  // a later interval, not the current line extended
     EXPECT_EQ(solute_concentration(run, 4.5), 4.0);
     EXPECT_EQ(solute_concentration(run, 5.0), 8.0);
-    EXPECT_EQ(solute_concentration(run, 7.0), 8.0);   // beyond the last time: the last value
-    EXPECT_EQ(solute_concentration(run, 0.5), 0.0);   // before the first time
+    EXPECT_EQ(solute_concentration(run, 7.0), 8.0);  // beyond the last time: the last value
+    EXPECT_EQ(solute_concentration(run, 0.5), 0.0);  // before the first time
     const auto later = series({1.0, 2.0, 4.0, 5.0}, {10.0, 20.0, 0.0, 8.0}, 4);
     EXPECT_EQ(solute_concentration(later, 1.5), 15.0);  // an earlier interval
     EXPECT_EQ(solute_concentration(later, 4.25), 2.0);

@@ -20,7 +20,8 @@ globalvars::SorptionRun series(std::int32_t type, std::array<double, 9> par) {
     return run;
 }
 
-std::vector<double> solve(globalvars::SorptionRun& run, double rtol, double atol, std::int32_t* flag = nullptr) {
+std::vector<double> solve(globalvars::SorptionRun& run, double rtol, double atol,
+                          std::int32_t* flag = nullptr) {
     std::vector<double> cavector(run.timevector.size(), -1.0);
     coltrans::ProgressDisplay progress;
     testing::internal::CaptureStdout();
@@ -49,7 +50,8 @@ void expect_close(const std::vector<double>& computed, const std::vector<double>
     ASSERT_EQ(computed.size(), exact.size());
     EXPECT_EQ(computed[0], 0.0);
     for (std::size_t j = 1; j < exact.size(); ++j) {
-        EXPECT_NEAR(computed[j], exact[j], tolerance * std::max(1.0, std::fabs(exact[j]))) << "point " << j + 1;
+        EXPECT_NEAR(computed[j], exact[j], tolerance * std::max(1.0, std::fabs(exact[j])))
+            << "point " << j + 1;
     }
 }
 

@@ -30,7 +30,7 @@ std::vector<double> arguments() {
 }
 
 class BesselReference : public testing::Test {
-protected:
+  protected:
     void SetUp() override { gsl_set_error_handler_off(); }
 };
 

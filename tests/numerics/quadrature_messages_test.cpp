@@ -19,11 +19,13 @@ const std::string subdivision_limit_text =
     crlf_lines({" Maximum number of subdivisions allowed has been achieved.  One can",
                 " allow more subdivisions by increasing the value of LIMIT in QAG.",
                 "  The below results maybe be correct"});
-const std::string roundoff_text = crlf_lines(
-    {" The occurrence of roundoff error is detected, which prevents the", " requested tolerance from being achieved"});
+const std::string roundoff_text =
+    crlf_lines({" The occurrence of roundoff error is detected, which prevents the",
+                " requested tolerance from being achieved"});
 const std::string bad_integrand_text =
     crlf_lines({" Extremely bad integrand behavior occurs at some points of the", " integration interval."});
-const std::string invalid_input_text = crlf_lines({" the input is invalid, because EPSABS < 0 and EPSREL < 0."});
+const std::string invalid_input_text =
+    crlf_lines({" the input is invalid, because EPSABS < 0 and EPSREL < 0."});
 const std::string press_any_key_text = crlf_lines({" Press any key to continue"});
 const std::string pause_text =
     crlf_lines({"PAUSE ", "To resume execution, type go.  Other input will terminate the job."});
@@ -34,13 +36,21 @@ std::string repeated(const std::string& text, int times) {
     return all;
 }
 
-double inverse_root(double x) { return 1.0 / std::sqrt(x); }
-double zero(double) { return 0.0; }
-double one(double) { return 1.0; }
-double diagonal(double x) { return x; }
+double inverse_root(double x) {
+    return 1.0 / std::sqrt(x);
+}
+double zero(double) {
+    return 0.0;
+}
+double one(double) {
+    return 1.0;
+}
+double diagonal(double x) {
+    return x;
+}
 
 class QuadratureMessages : public testing::Test {
-protected:
+  protected:
     test_support::TempDir dir;
     std::filesystem::path fort9 = dir / "fort.9";
     common::MessageFile messages{fort9.string()};
@@ -56,7 +66,7 @@ protected:
         if (answers_ != nullptr) std::fclose(answers_);
     }
 
-private:
+  private:
     std::FILE* answers_ = nullptr;
 };
 
@@ -69,7 +79,8 @@ TEST_F(QuadratureMessages, SubdivisionLimitHasTheSameThreeLinesFromBothLevels) {
 
     // Every inner integral fails the same way; the outer integrand is then constant and succeeds
     // with the first 21-point rule, one report per outer node.
-    r = quadrature.dtwodq([](double, double y) { return inverse_root(y); }, 0.0, 1.0, zero, one, 0.0, 1e-10, 2);
+    r = quadrature.dtwodq([](double, double y) { return inverse_root(y); }, 0.0, 1.0, zero, one, 0.0, 1e-10,
+                          2);
     EXPECT_EQ(r.ier, ier::success);
     EXPECT_EQ(read_file(fort9), repeated(subdivision_limit_text, 1 + 21));
 }
@@ -124,8 +135,8 @@ TEST_F(QuadratureMessages, NegativeTolerancesReportPauseAndGiveZero) {
 
     // The double integral reports once, for its outer integral; nothing inner is started.
     testing::internal::CaptureStderr();
-    r = quadrature.dtwodq([&counted](double x, double) { return counted(x); }, 0.0, 1.0, zero, diagonal, -1e-6,
-                          -2.0, 2);
+    r = quadrature.dtwodq([&counted](double x, double) { return counted(x); }, 0.0, 1.0, zero, diagonal,
+                          -1e-6, -2.0, 2);
     (void)testing::internal::GetCapturedStderr();
     EXPECT_EQ(r.ier, ier::invalid_input);
     EXPECT_EQ(r.result, 0.0);

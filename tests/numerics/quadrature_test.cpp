@@ -20,7 +20,7 @@ using testing_support::plain_qag;
 using testing_support::PlainQag;
 
 class QuadratureTest : public testing::Test {
-protected:
+  protected:
     test_support::TempDir dir;
     common::MessageFile messages{(dir / "fort.9").string()};
     bool message_file_exists() const { return std::filesystem::exists(dir / "fort.9"); }
@@ -98,7 +98,9 @@ TEST_F(QuadratureTest, ResultsAreBitIdenticalToPlainQagCalls) {
     }
 
     // The double integral: a plain outer QAG whose integrand is a plain inner QAG.
-    auto kernel = [](double x, double y) { return std::exp(-y) * std::exp(-(x * 0.7)) * dbsj0(2.0 * std::sqrt(y * (x - y))); };
+    auto kernel = [](double x, double y) {
+        return std::exp(-y) * std::exp(-(x * 0.7)) * dbsj0(2.0 * std::sqrt(y * (x - y)));
+    };
     auto zero = [](double) { return 0.0; };
     auto diagonal = [](double x) { return x; };
     const QuadratureResult r = quadrature.dtwodq(kernel, 0.0, 5.0, zero, diagonal, 0.0, 1e-10, 2);
@@ -213,7 +215,8 @@ TEST_F(QuadratureTest, IntegrandsAreNeverEvaluatedAtTheEnds) {
         }
         nodes.clear();
     };
-    auto kernel = recorded([](double t) { return t / std::sqrt(t * (1.0 - t)) * dbsi1(2.0 * std::sqrt(t * (1.0 - t))); });
+    auto kernel = recorded(
+        [](double t) { return t / std::sqrt(t * (1.0 - t)) * dbsi1(2.0 * std::sqrt(t * (1.0 - t))); });
     // Singular at the upper end: GSL's rules bisect towards it until a node rounds onto it.
     auto singular_end = recorded([](double t) { return 1.0 / std::sqrt(1.0 - t); });
     for (int key = 1; key <= 6; ++key) {
@@ -295,7 +298,8 @@ TEST_F(QuadratureTest, ExceptionsFromIntegrandsReachTheCallerAndLeaveTheDriversU
         return x;
     };
     auto product = [](double x, double y) { return x * y; };
-    EXPECT_THROW(quadrature.dtwodq(product, 0.0, 1.0, zero, failing_limit, 0.0, 1e-12, 2), std::runtime_error);
+    EXPECT_THROW(quadrature.dtwodq(product, 0.0, 1.0, zero, failing_limit, 0.0, 1e-12, 2),
+                 std::runtime_error);
     expect_same_as_plain(quadrature.dqdag(smooth, 0.0, 1.0, 0.0, 1e-12, 2),
                          {before.result, before.errest, 0});
     EXPECT_FALSE(message_file_exists());

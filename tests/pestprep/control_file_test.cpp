@@ -19,19 +19,21 @@ using test_support::read_file;
 using test_support::TempDir;
 using test_support::write_file;
 
-const std::vector<std::string> kNames{"Dcx", "R1", "R2", "Kirr", "U", "tp", "th", "l2", "C0", "M0", "A0", "SimMode"};
+const std::vector<std::string> kNames{"Dcx", "R1", "R2", "Kirr", "U",  "tp",
+                                      "th",  "l2", "C0", "M0",   "A0", "SimMode"};
 
 // A control file from its fourth line on, in the shape the rewrite expects.
 struct ControlBody {
     std::vector<std::string> counts{"    12     2    12     0     1"};
-    std::vector<std::string> control{"1 1 single point 1 0 0", "5.0 2.0 0.3 0.01 10", "5.0 5.0 0.001", "0.1",
+    std::vector<std::string> control{"1 1 single point 1 0 0", "5.0 2.0 0.3 0.01 10",
+                                     "5.0 5.0 0.001",          "0.1",
                                      "30 0.005 4 4 0.005 4",   "1 1 1"};
     std::vector<std::string> parameters;
     std::vector<std::string> after_parameters{"l2 Kirr"};
-    std::vector<std::string> observations{"* observation groups", "conc", "* observation data", "cn1 1.0 1.0 conc",
-                                          "cn2 2.0 1.0 conc"};
-    std::vector<std::string> tail{"* model command line", "./coltrans", "* model input/output", "input.tpl input.txt",
-                                  "print.ins print.txt"};
+    std::vector<std::string> observations{"* observation groups", "conc", "* observation data",
+                                          "cn1 1.0 1.0 conc", "cn2 2.0 1.0 conc"};
+    std::vector<std::string> tail{"* model command line", "./coltrans", "* model input/output",
+                                  "input.tpl input.txt", "print.ins print.txt"};
 
     ControlBody() {
         for (const std::string& name : kNames) {
@@ -43,7 +45,8 @@ struct ControlBody {
         std::vector<std::string> all = counts;
         all.insert(all.end(), control.begin(), control.end());
         all.push_back("* parameter groups");
-        for (const std::string& name : kNames) all.push_back("g" + name + " relative 0.01 0.0 switch 2.0 parabolic");
+        for (const std::string& name : kNames)
+            all.push_back("g" + name + " relative 0.01 0.0 switch 2.0 parabolic");
         all.push_back("* parameter data");
         for (const auto* part : {&parameters, &after_parameters, &observations, &tail}) {
             all.insert(all.end(), part->begin(), part->end());
@@ -99,7 +102,8 @@ Rewritten rewrite(const std::vector<std::string>& backup_lines, ParsToFit& pars,
     return out;
 }
 
-Rewritten rewrite(const ControlBody& body, ParsToFit& pars, ChangeLimit change_limit = ChangeLimit::from_bounds) {
+Rewritten rewrite(const ControlBody& body, ParsToFit& pars,
+                  ChangeLimit change_limit = ChangeLimit::from_bounds) {
     return rewrite(body.lines(), pars, {1.5e-4, 2.5e-4, 3.5e-4}, {1.0, 2.0, 1e7}, change_limit);
 }
 
@@ -129,9 +133,10 @@ TEST(ControlRewrite, ReplacesCountsParametersAndObservationsAndCopiesTheRest) {
     EXPECT_EQ(lines[8], "gDcx relative 0.01 0.0 switch 2.0 parabolic");
     EXPECT_EQ(lines[20], "* parameter data");
     for (std::size_t k = 1; k <= 20; ++k) EXPECT_EQ(out.records[k].size(), kLineBufferWidth) << k;
-    EXPECT_EQ(out.records[21],
-              "Dcx          none   factor                   1.0000000E+00      5.0000000E-01      2.0000000E+01    "
-              "gDcx                1.0                 0.0                 1                   ");
+    EXPECT_EQ(
+        out.records[21],
+        "Dcx          none   factor                   1.0000000E+00      5.0000000E-01      2.0000000E+01    "
+        "gDcx                1.0                 0.0                 1                   ");
     EXPECT_EQ(lines[24].substr(0, 20), "Kirr         none   ");
     EXPECT_EQ(lines[25].substr(0, 20), "U           fixed   ");
     EXPECT_EQ(lines[28].substr(0, 20), "l2           tied   ");
@@ -156,8 +161,9 @@ TEST(ControlRewrite, CountsLineKeepsFiveOfTheOldCounts) {
     six.counts = {"12 30 12 0 1 5"};
     ParsToFit pars = default_pars();
     const std::vector<double> none;
-    EXPECT_EQ(rewrite(six.lines(), pars, std::vector<double>(48, 1.0), std::vector<double>(48, 1.0)).records[0],
-              "    12    48    12     0     1");
+    EXPECT_EQ(
+        rewrite(six.lines(), pars, std::vector<double>(48, 1.0), std::vector<double>(48, 1.0)).records[0],
+        "    12    48    12     0     1");
     // Fewer than five on line 4: the read goes on to line 5, and line 5 is then the line after.
     ControlBody split;
     split.counts = {"12 30 12", "0 1"};
@@ -173,9 +179,11 @@ TEST(ControlRewrite, L2IsTiedOnlyWhileKirrIsEstimated) {
         bool tied_line;
         std::int32_t l2_after;
     };
-    for (const Case c : {Case{1, 1, "   none   ", "   tied   ", true, 1}, Case{0, 1, "  fixed   ", "  fixed   ", false, 0},
-                         Case{2, 1, "  fixed   ", "  fixed   ", false, 0}, Case{1, 0, "   none   ", "  fixed   ", false, 0},
-                         Case{1, 2, "   none   ", "  fixed   ", false, 2}, Case{0, 0, "  fixed   ", "  fixed   ", false, 0}}) {
+    for (const Case c :
+         {Case{1, 1, "   none   ", "   tied   ", true, 1}, Case{0, 1, "  fixed   ", "  fixed   ", false, 0},
+          Case{2, 1, "  fixed   ", "  fixed   ", false, 0}, Case{1, 0, "   none   ", "  fixed   ", false, 0},
+          Case{1, 2, "   none   ", "  fixed   ", false, 2},
+          Case{0, 0, "  fixed   ", "  fixed   ", false, 0}}) {
         ParsToFit pars = default_pars();
         pars.parfitflag[pestprep::kKirrIndex] = c.kirr;
         pars.parfitflag[pestprep::kL2Index] = c.l2;
@@ -212,7 +220,8 @@ TEST(ControlRewrite, ZeroObservations) {
 
 TEST(ControlRewrite, OnlyOneObservationGroupIsSupported) {
     ControlBody body;
-    body.observations = {"* observation groups", "  early", "late", "* observation data", "cn1 1.0 1.0 early"};
+    body.observations = {"* observation groups", "  early", "late", "* observation data",
+                         "cn1 1.0 1.0 early"};
     ParsToFit pars = default_pars();
     const std::vector<std::string> lines = trimmed(rewrite(body, pars).records);
     EXPECT_EQ(lines[35], "  early");
@@ -224,7 +233,8 @@ TEST(ControlRewrite, OnlyOneObservationGroupIsSupported) {
 }
 
 TEST(ControlRewrite, CommandLineHeadingAnywhereOnItsLine) {
-    for (const std::string heading : {"* model command line", " * model command line", "   *   model command line"}) {
+    for (const std::string heading :
+         {"* model command line", " * model command line", "   *   model command line"}) {
         ControlBody body;
         body.tail = {heading, "coltrans.exe  arg"};
         ParsToFit pars = default_pars();
@@ -242,13 +252,15 @@ TEST(ControlRewrite, ChangeLimitFromTheBoundsOrKept) {
     pars.parboundarymin[0] = -1.0;
     pars.parboundarymax[0] = 1.0;
     EXPECT_EQ(rewrite(body, pars).records[21].substr(20, 20), "relative            ");
-    EXPECT_EQ(rewrite(body, pars, ChangeLimit::kept_from_file).records[21].substr(20, 20), "factor              ");
+    EXPECT_EQ(rewrite(body, pars, ChangeLimit::kept_from_file).records[21].substr(20, 20),
+              "factor              ");
 }
 
 TEST(ControlRewrite, FullWidthFieldsReadBackUnchanged) {
     ControlBody body;
-    body.parameters[2] = "R2 none factor 1.0 0.001 100.0 g2345678901234567890 s2345678901234567890 "
-                         "o2345678901234567890 d2345678901234567890";
+    body.parameters[2] =
+        "R2 none factor 1.0 0.001 100.0 g2345678901234567890 s2345678901234567890 "
+        "o2345678901234567890 d2345678901234567890";
     body.parameters[3] = "Kirr\tnone,factor 1.0 0.001 100.0 gKirr 1.0 0.0 1";
     ParsToFit pars = default_pars();
     const Rewritten first = rewrite(body, pars);
@@ -289,8 +301,7 @@ TEST(ControlRewriteFailures, HandledOnesReportAndEndTheProgram) {
               failure_console("Error during reading the pest control file Tracer_fit.pst file 76"));
 
     expect_end(full, "copy", 5);
-    EXPECT_EQ(last_console,
-              failure_console("Error writing the back up file of the Tracer_fit_pst file"));
+    EXPECT_EQ(last_console, failure_console("Error writing the back up file of the Tracer_fit_pst file"));
 
     expect_end(full, "parameter line", 25);
     EXPECT_EQ(last_console,
@@ -299,16 +310,18 @@ TEST(ControlRewriteFailures, HandledOnesReportAndEndTheProgram) {
     ControlBody no_groups;
     no_groups.observations = {"* Observation groups", "conc", "* Observation data", "cn1 1.0 1.0 conc"};
     expect_end(no_groups.lines(), "no groups heading");
-    EXPECT_EQ(last_console,
-              failure_console("Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to "
-                              "get the  * model command line line"));
+    EXPECT_EQ(
+        last_console,
+        failure_console("Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to "
+                        "get the  * model command line line"));
 
     ControlBody no_command;
     no_command.tail = {"* command line", "./coltrans", "* input/output", "input.tpl input.txt"};
     expect_end(no_command.lines(), "no command heading");
-    EXPECT_EQ(last_console,
-              failure_console("Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to "
-                              "get the  * model command line line"));
+    EXPECT_EQ(
+        last_console,
+        failure_console("Eond of file while reading the back up file of the Tracer_fit_pst file 71, try to "
+                        "get the  * model command line line"));
 }
 
 TEST(ControlRewriteFailures, OthersEndTheProgramWithTheDiagnostic) {
@@ -332,11 +345,12 @@ TEST(ControlRewriteFailures, OthersEndTheProgramWithTheDiagnostic) {
 
 // The whole rewrite on files, as the generator runs it.
 class ControlFile : public testing::Test {
-protected:
+  protected:
     void write_control(std::string_view text) { write_file(dir_ / "tracer_fit.pst", text); }
 
     void run_rewrite(ChangeLimit change_limit = ChangeLimit::from_bounds) {
-        common::RecordFile control = common::RecordFile::open_or_fail(path("tracer_fit.pst"), common::OpenMode::any);
+        common::RecordFile control =
+            common::RecordFile::open_or_fail(path("tracer_fit.pst"), common::OpenMode::any);
         common::RecordFile backup =
             common::RecordFile::open_or_fail(path("tracer_fit_pst_temp.txt"), common::OpenMode::any);
         ParsToFit pars = default_pars();
@@ -380,7 +394,8 @@ TEST_F(ControlFile, FirstThreeLinesKeepTheirBytes) {
     EXPECT_EQ(rewritten.substr(head.size(), 32), "    12     2    12     0     1\r\n");
     // The back-up holds the whole previous file, every line as 500 columns.
     const std::string backup = read_file(dir_ / "tracer_fit_pst_temp.txt");
-    EXPECT_EQ(backup.substr(0, 1004), line_buffer("pcf") + "\r\n" + line_buffer("* control data  " + std::string(600, 'x')) + "\r\n");
+    EXPECT_EQ(backup.substr(0, 1004),
+              line_buffer("pcf") + "\r\n" + line_buffer("* control data  " + std::string(600, 'x')) + "\r\n");
     EXPECT_EQ(backup.size(), (3 + ControlBody{}.lines().size()) * 502);
     EXPECT_EQ(directory_entries(), (std::vector<std::string>{"tracer_fit.pst", "tracer_fit_pst_temp.txt"}));
 }
@@ -403,7 +418,8 @@ TEST_F(ControlFile, AFailedRewriteLeavesTheControlFileAsItWas) {
 
 TEST_F(ControlFile, TooShortOrMissing) {
     // An older back-up is not mistaken for the control file.
-    write_file(dir_ / "tracer_fit_pst_temp.txt", "pcf\r\n* control data\r\nrestart estimation\r\n" + body_text());
+    write_file(dir_ / "tracer_fit_pst_temp.txt",
+               "pcf\r\n* control data\r\nrestart estimation\r\n" + body_text());
     write_control("");
     EXPECT_THROW(run_rewrite(), common::IoFailure);
     EXPECT_EQ(read_file(dir_ / "tracer_fit.pst"), "");

@@ -69,7 +69,8 @@ TEST(CountsLine, FiveCountsWithTheNewObservationCount) {
 }
 
 TEST(ParameterLine, ColumnLayout) {
-    const ParameterFields old = fields_of({"Kirr", "log", "relative", "0.1", "0", "9", "gKirr", "1.0", "0.0", "1"});
+    const ParameterFields old =
+        fields_of({"Kirr", "log", "relative", "0.1", "0", "9", "gKirr", "1.0", "0.0", "1"});
     const std::string line = parameter_line(old, kTransformNone, field("factor"), 0.03, 1e-5, 1.0);
     ASSERT_EQ(line.size(), 180u);
     EXPECT_EQ(line.substr(0, 10), "Kirr      ");
@@ -86,8 +87,9 @@ TEST(ParameterLine, ColumnLayout) {
 }
 
 TEST(ParameterLine, LongNamesAreCutAndFullFieldsStayApart) {
-    const ParameterFields old = fields_of({"TwelveChars1", "none", "factor", "1", "0", "2", "g2345678901234567890",
-                                           "s2345678901234567890", "o2345678901234567890", "d2345678901234567890"});
+    const ParameterFields old =
+        fields_of({"TwelveChars1", "none", "factor", "1", "0", "2", "g2345678901234567890",
+                   "s2345678901234567890", "o2345678901234567890", "d2345678901234567890"});
     const std::string line = parameter_line(old, kTransformFixed, field("relative"), 1.0, 0.0, 2.0);
     EXPECT_EQ(line.substr(0, 10), "TwelveChar");
     EXPECT_EQ(line.substr(10, 10), "  fixed   ");

@@ -46,8 +46,10 @@ TEST(ObservationLoad, PairsInFileOrder) {
 std::string pars_text(bool labels) {
     std::string text = "value flag lower upper label\n";
     for (int r = 1; r <= 12; ++r) {
-        text += std::to_string(r) + ".5 " + std::to_string(r % 2) + " -" + std::to_string(r) + " " + std::to_string(r);
-        if (labels) text += r == 1 ? " 'a quoted label, with commas / and a slash'" : " label" + std::to_string(r);
+        text += std::to_string(r) + ".5 " + std::to_string(r % 2) + " -" + std::to_string(r) + " " +
+                std::to_string(r);
+        if (labels)
+            text += r == 1 ? " 'a quoted label, with commas / and a slash'" : " label" + std::to_string(r);
         text += "\n";
     }
     return text;

@@ -58,9 +58,10 @@ TEST(Template, SettingsLinesAndMarkers) {
     EXPECT_EQ(records[11].substr(0, 24), " 1.86\t                !\t");
     // Each marker begins its line, with the width that PEST fills with the value.
     const std::vector<std::pair<std::size_t, std::string>> markers{
-        {1, "#SimMode       #"}, {2, "#Dcx           #"}, {3, "#R1             #"}, {4, "#R2             #"},
-        {5, "#Kirr           #"}, {6, "#U             #"}, {7, "#tp             #"}, {8, "#th            #"},
-        {9, "#l2             #"}, {10, "#C0             #"}, {12, "#M0             #"}, {13, "#A0             #"}};
+        {1, "#SimMode       #"},   {2, "#Dcx           #"},   {3, "#R1             #"},
+        {4, "#R2             #"},  {5, "#Kirr           #"},  {6, "#U             #"},
+        {7, "#tp             #"},  {8, "#th            #"},   {9, "#l2             #"},
+        {10, "#C0             #"}, {12, "#M0             #"}, {13, "#A0             #"}};
     for (const auto& [k, marker] : markers) {
         EXPECT_EQ(records[k].substr(1, marker.size()), marker);
         EXPECT_EQ(records[k].find('#', marker.size() + 1), std::string::npos) << "line " << k + 1;
@@ -69,7 +70,8 @@ TEST(Template, SettingsLinesAndMarkers) {
 }
 
 TEST(Template, OnePointLinePerObservation) {
-    const std::vector<std::string> records = crlf_records(written_template({2.5, 1e-3, 1e100}, {10.0, 30.0, -1.0}));
+    const std::vector<std::string> records =
+        crlf_records(written_template({2.5, 1e-3, 1e100}, {10.0, 30.0, -1.0}));
     ASSERT_EQ(records.size(), 20u);
     EXPECT_EQ(records[17], "  2.5000000E+00     1.0000000E+01");
     EXPECT_EQ(records[18], "  1.0000000E-03     3.0000000E+01");

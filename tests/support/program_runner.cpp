@@ -49,11 +49,14 @@ ExecVectors::ExecVectors(const ProgramOptions& options, const std::vector<std::s
     envp_.push_back(nullptr);
 }
 
-std::filesystem::path built_program(const std::string& name) { return std::filesystem::path(CT_BIN_DIR) / name; }
+std::filesystem::path built_program(const std::string& name) {
+    return std::filesystem::path(CT_BIN_DIR) / name;
+}
 
 ProgramRun run_program(const ProgramOptions& options) {
     int in_pipe[2], out_pipe[2], err_pipe[2];
-    if (::pipe2(in_pipe, O_CLOEXEC) != 0 || ::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) {
+    if (::pipe2(in_pipe, O_CLOEXEC) != 0 || ::pipe2(out_pipe, O_CLOEXEC) != 0 ||
+        ::pipe2(err_pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     const std::string executable = options.executable.string();
@@ -89,7 +92,8 @@ ProgramRun run_program(const ProgramOptions& options) {
         if (out_open) fds[count++] = {out_pipe[0], POLLIN, 0};
         if (err_open) fds[count++] = {err_pipe[0], POLLIN, 0};
         if (in_pipe[1] >= 0) fds[count++] = {in_pipe[1], POLLOUT, 0};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             run.timed_out = true;
             ::kill(pid, SIGKILL);
@@ -99,7 +103,8 @@ ProgramRun run_program(const ProgramOptions& options) {
         for (nfds_t k = 0; k < count; ++k) {
             if (fds[k].revents == 0) continue;
             if (fds[k].fd == in_pipe[1]) {
-                const ssize_t put = ::write(in_pipe[1], options.input.data() + written, options.input.size() - written);
+                const ssize_t put =
+                    ::write(in_pipe[1], options.input.data() + written, options.input.size() - written);
                 if (put > 0) written += static_cast<std::size_t>(put);
                 if (put < 0 || written == options.input.size()) close_pipe(in_pipe);
                 continue;

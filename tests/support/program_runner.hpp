@@ -12,22 +12,22 @@
 namespace test_support {
 
 struct ProgramRun {
-    int status = -1;       // exit status, or 128 + signal number
-    std::string out;       // standard output
-    std::string err;       // error stream
+    int status = -1;  // exit status, or 128 + signal number
+    std::string out;  // standard output
+    std::string err;  // error stream
     bool timed_out = false;
 };
 
 struct ProgramOptions {
-    std::filesystem::path executable;        // the file to run
-    std::string argument0;                   // argv[0]; the executable's path when empty
-    std::vector<std::string> arguments;      // further arguments
-    std::filesystem::path working_directory; // current directory of the run; unchanged when empty
+    std::filesystem::path executable;         // the file to run
+    std::string argument0;                    // argv[0]; the executable's path when empty
+    std::vector<std::string> arguments;       // further arguments
+    std::filesystem::path working_directory;  // current directory of the run; unchanged when empty
     std::optional<std::string> path_variable = std::string("/usr/local/bin:/usr/bin:/bin");  // nullopt: unset
-    std::string input;                       // standard input (closed after it)
+    std::string input;  // standard input (closed after it)
     std::chrono::seconds timeout{120};
-    bool permissions_bind = false;           // as the superuser, run without the capabilities that
-                                             // override file permissions (see permissions.hpp)
+    bool permissions_bind = false;  // as the superuser, run without the capabilities that
+                                    // override file permissions (see permissions.hpp)
 };
 
 ProgramRun run_program(const ProgramOptions& options);
@@ -36,7 +36,7 @@ ProgramRun run_program(const ProgramOptions& options);
 // options' arguments after argument 0, the caller's environment with PATH as the options say,
 // and the extra settings ("NAME=value") in place of the caller's ones of the same names.
 class ExecVectors {
-public:
+  public:
     ExecVectors(const ProgramOptions& options, const std::vector<std::string>& extra_environment = {});
     ExecVectors(const ExecVectors&) = delete;
     ExecVectors& operator=(const ExecVectors&) = delete;
@@ -44,7 +44,7 @@ public:
     char* const* argv() { return argv_.data(); }
     char* const* envp() { return envp_.data(); }
 
-private:
+  private:
     std::vector<std::string> argv_text_;
     std::vector<std::string> env_text_;
     std::vector<char*> argv_;

@@ -21,9 +21,13 @@ ProgramRun RunLayout::start(const std::string& answers, std::string argument0, f
     return run_program(options);
 }
 
-std::string RunLayout::archive() const { return read_file(dir / "Saved_Simulations" / "Total_Runs1.txt"); }
+std::string RunLayout::archive() const {
+    return read_file(dir / "Saved_Simulations" / "Total_Runs1.txt");
+}
 
-std::string RunLayout::print_txt() const { return read_file(run / "print.txt"); }
+std::string RunLayout::print_txt() const {
+    return read_file(run / "print.txt");
+}
 
 std::vector<std::string> records_of(const std::string& text) {
     std::vector<std::string> records;

@@ -16,7 +16,8 @@ inline const std::string kSeparatorLine = " Unix type system, directory separato
 
 // A user's layout: <dir>/run/coltrans and input.txt, <dir>/Saved_Simulations.
 struct RunLayout {
-    explicit RunLayout(const std::string& input, bool archive_folder = true, const std::string& run_name = "run");
+    explicit RunLayout(const std::string& input, bool archive_folder = true,
+                       const std::string& run_name = "run");
     // Runs the program with the answers on standard input, in the run directory unless cwd is given.
     ProgramRun start(const std::string& answers = "", std::string argument0 = "",
                      std::filesystem::path cwd = {}) const;
