@@ -4,4 +4,4 @@ set -eu
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+cmake --build --preset "$preset" -j "$(nproc)"

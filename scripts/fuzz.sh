@@ -13,7 +13,7 @@ root=$(pwd)
 
 scripts/setup-deps.sh
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2
+cmake --build --preset fuzz -j "$(nproc)"
 
 if [ -n "${FUZZ_TARGETS:-}" ]; then
     targets=""

@@ -3,7 +3,7 @@
 # As root it runs apt-get; otherwise it prints the command to run and exits with status 1.
 set -eu
 
-PACKAGES="g++ cmake ninja-build libgsl-dev libblas-dev libgfortran-12-dev libgtest-dev clang libclang-rt-14-dev valgrind gnuplot-nox"
+PACKAGES="g++ cmake ninja-build libgsl-dev libblas-dev libgfortran-12-dev libgtest-dev clang clang-format libclang-rt-14-dev valgrind gnuplot-nox"
 
 missing=""
 for package in $PACKAGES; do

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "tests/support/pest_emulation.hpp"
+#include "tools/pest_emulation.hpp"
 #include "tests/support/program_runner.hpp"
 #include "tests/support/simulator_run.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -16,8 +16,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::Observation;
-using test_support::ParameterValues;
+using tools::Observation;
+using tools::ParameterValues;
 
 const fs::path kExample = fs::path(CT_SOURCE_DIR) / "examples" / "calibration" / "run";
 
@@ -43,20 +43,20 @@ class CalibrationRun {
 
     // One model run as the engine makes it.
     Cycle cycle(const ParameterValues& values) const {
-        test_support::write_model_input(path("input.tpl"), values, path("input.txt"));
+        tools::write_model_input(path("input.tpl"), values, path("input.txt"));
         Cycle result{start("coltrans"), {}, {}};
-        result.print_records = test_support::read_records(path("print.txt"));
-        result.observations = test_support::read_observations(path("print.ins"), path("print.txt"));
+        result.print_records = tools::read_records(path("print.txt"));
+        result.observations = tools::read_observations(path("print.ins"), path("print.txt"));
         return result;
     }
 
     ParameterValues initial_values() const {
-        return test_support::control_file_initial_values(path("tracer_fit.pst"));
+        return tools::control_file_initial_values(path("tracer_fit.pst"));
     }
 
     // The observation names of the control file, in its order.
     std::vector<std::string> control_file_observations() const {
-        const std::vector<std::string> records = test_support::read_records(path("tracer_fit.pst"));
+        const std::vector<std::string> records = tools::read_records(path("tracer_fit.pst"));
         std::vector<std::string> names;
         bool inside = false;
         for (const std::string& record : records) {

@@ -7,14 +7,14 @@
 #include <stdexcept>
 
 #include "common/list_input.hpp"
-#include "tests/support/pest_emulation.hpp"
+#include "tools/pest_emulation.hpp"
 
 namespace {
 
-using test_support::fill_template;
-using test_support::follow_instructions;
-using test_support::marker_value_text;
-using test_support::Observation;
+using tools::fill_template;
+using tools::follow_instructions;
+using tools::marker_value_text;
+using tools::Observation;
 
 // The message of the std::runtime_error that `action` throws, or "" when it throws none.
 template <typename Action>
@@ -73,7 +73,7 @@ TEST(TemplateFilling, MarkersAreReplacedInTheirWidthsAndEverythingElseStays) {
 }
 
 TEST(TemplateFilling, BadTemplatesAreRefused) {
-    const test_support::ParameterValues values{{"a", 1.0}};
+    const tools::ParameterValues values{{"a", 1.0}};
     const auto failure = [&](std::vector<std::string> records) {
         return failure_of([&] { fill_template(records, values); });
     };

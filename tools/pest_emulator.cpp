@@ -8,18 +8,18 @@
 #include <string>
 
 #include "common/console.hpp"
-#include "tests/support/pest_emulation.hpp"
+#include "tools/pest_emulation.hpp"
 
 int main(int argc, char** argv) {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
         if (command == "fill" && argc == 5) {
-            test_support::write_model_input(argv[3], test_support::control_file_initial_values(argv[2]),
+            tools::write_model_input(argv[3], tools::control_file_initial_values(argv[2]),
                                             argv[4]);
             return 0;
         }
         if (command == "read" && argc == 4) {
-            for (const auto& observation : test_support::read_observations(argv[2], argv[3])) {
+            for (const auto& observation : tools::read_observations(argv[2], argv[3])) {
                 common::console_record(observation.name + " " + observation.text);
             }
             return 0;

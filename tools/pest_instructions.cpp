@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "common/list_input.hpp"
-#include "tests/support/pest_emulation.hpp"
+#include "tools/pest_emulation.hpp"
 
-namespace test_support {
+namespace tools {
 namespace {
 
 bool is_blank(char c) {
@@ -221,4 +221,4 @@ std::vector<Observation> read_observations(const std::string& instruction_path,
     return follow_instructions(read_records(instruction_path), read_records(output_path));
 }
 
-}  // namespace test_support
+}  // namespace tools

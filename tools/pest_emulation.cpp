@@ -1,4 +1,4 @@
-#include "tests/support/pest_emulation.hpp"
+#include "tools/pest_emulation.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include "common/list_input.hpp"
 #include "common/record_file.hpp"
 
-namespace test_support {
+namespace tools {
 namespace {
 
 std::vector<std::string> words(const std::string& line) {
@@ -134,4 +134,4 @@ void write_model_input(const std::string& template_path, const ParameterValues& 
     if (!out.close()) throw std::runtime_error("cannot write " + input_path);
 }
 
-}  // namespace test_support
+}  // namespace tools

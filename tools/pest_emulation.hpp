@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace test_support {
+namespace tools {
 
 // Parameter values by parameter name in lower case.
 using ParameterValues = std::map<std::string, double>;
@@ -62,4 +62,4 @@ std::vector<Observation> follow_instructions(const std::vector<std::string>& ins
 std::vector<Observation> read_observations(const std::string& instruction_path,
                                            const std::string& output_path);
 
-}  // namespace test_support
+}  // namespace tools
