@@ -1,6 +1,6 @@
 #pragma once
 // How a run ends. Everything that ends a program early travels as an exception up to main, which
-// alone turns it into a message and an exit status (see exit_status.hpp).
+// alone turns it into a message and an exit status (see program_main.hpp).
 
 #include <stdexcept>
 #include <string>

@@ -9,7 +9,7 @@
 #include "common/list_input.hpp"
 #include "pestprep/control_records.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 namespace {
 
 constexpr std::array<std::pair<ControlFailure, std::string_view>, 6> kFailureTexts{{
@@ -190,4 +190,4 @@ void tracer_fit_pst_file(common::RecordFile& control, common::RecordFile& backup
     if (!replacement.commit()) end_with(ControlFailure::writing);
 }
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

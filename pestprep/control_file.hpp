@@ -30,7 +30,7 @@
 #include "common/record_source.hpp"
 #include "pestprep/generator_data.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 
 // The handled failures of the rewrite.
 enum class ControlFailure {
@@ -75,4 +75,4 @@ void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> ce
 void add_exp_pst_file(ControlRewrite& rewrite, std::span<const double> cexpvector,
                       std::span<const double> weightvector);
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

@@ -7,7 +7,7 @@
 #include "common/format.hpp"
 #include "pestprep/observation_names.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 namespace {
 
 constexpr int kNumberWidth = 15;
@@ -110,4 +110,4 @@ bool is_command_line_heading(std::string_view line) {
     return letters_side_by_side(line, 'm', 'o', 'd');
 }
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-namespace creating_files {
+namespace pestprep::creating_files {
 
 // Width of the line buffer through which every copied line passes.
 inline constexpr std::size_t kLineBufferWidth = 500;
@@ -70,4 +70,4 @@ bool is_observation_groups_heading(std::string_view line);
 // The model-command-line heading: the first "m", "o" and "d" of the line stand side by side.
 bool is_command_line_heading(std::string_view line);
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

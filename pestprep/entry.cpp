@@ -4,6 +4,7 @@
 #include "common/console.hpp"
 #include "common/run_directory.hpp"
 #include "pestprep/control_file.hpp"
+#include "pestprep/entry_texts.hpp"
 #include "pestprep/generator_files.hpp"
 #include "pestprep/generator_inputs.hpp"
 #include "pestprep/template_files.hpp"
@@ -18,13 +19,9 @@ common::ExitStatus report(InputFailure failure) {
 
 // The two observation files describe different numbers of points: the run cannot go on.
 [[noreturn]] void end_with_count_mismatch(std::int32_t tNum, std::int32_t cNum) {
-    common::console_list({"It seems the number of experimental values you have given dont match"});
-    common::console_list({"with the number of coordates you have given to explicity specify them"});
-    common::console_list({"tNum is : ", tNum, "while cNum is : ", cNum});
-    common::console_list(
-        {"Plz make sure that the files ExpData.txt and TimeAndCoords.txt have the same amount of lines"});
-    common::console_list({"System will now pause and stop"});
-    common::console_list({" Press any button to exit"});
+    for (const std::string_view text : entry_texts::kCountMismatchLead) common::console_list({text});
+    common::console_list({entry_texts::kTNumLabel, tNum, entry_texts::kCNumLabel, cNum});
+    for (const std::string_view text : entry_texts::kCountMismatchTail) common::console_list({text});
     common::pause();
     common::stop();
 }
@@ -40,7 +37,7 @@ common::ExitStatus run(int argc, char** argv, ChangeLimit change_limit) {
         common::process_discovery_inputs(argc, argv), common::kGeneratorWorkWidth);
     common::console_list({discovery.message});
     GeneratorFiles files = open_generator_files(discovery.run);
-    common::console_list({" Pest interface Started"});
+    common::console_list({entry_texts::kStarted});
 
     const std::optional<std::int32_t> cNum = count_observation_records(files.exp_data, files.exp_data.path());
     if (!cNum) return report(InputFailure::counting_expdata);
@@ -76,8 +73,7 @@ common::ExitStatus run(int argc, char** argv, ChangeLimit change_limit) {
                                         observations.weightvector, pars, change_limit);
 
     close_generator_files(files);
-    common::console_list({"End reached successfully"});
-    common::console_list({"Press any button to exit"});
+    for (const std::string_view text : entry_texts::kFinished) common::console_list({text});
     return common::ExitStatus::success;
 }
 

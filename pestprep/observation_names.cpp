@@ -4,7 +4,7 @@
 
 #include "common/edit_descriptors.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 
 std::string observation_name(std::int32_t i) {
     std::string digits = common::edit_i(i, 8);
@@ -13,4 +13,4 @@ std::string observation_name(std::int32_t i) {
     return "cn" + digits;
 }
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-namespace creating_files {
+namespace pestprep::creating_files {
 
 // "cn" followed by the digits of i: i written right-justified in eight columns, moved to the left
 // and cut at the first blank (cn1, cn2, ..., cn120).
 std::string observation_name(std::int32_t i);
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

@@ -5,7 +5,7 @@
 #include "common/format.hpp"
 #include "pestprep/observation_names.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 namespace {
 
 // Every settings line is one character item of this length.
@@ -67,4 +67,4 @@ void print_ins_file(common::RecordFile& ins, std::int32_t cNum) {
     common::require(ins.flush(), ins.path(), "cannot write");
 }
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

@@ -13,7 +13,7 @@
 
 #include "common/record_file.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 
 // The sixteen settings lines of the template (records 2 to 17): input.txt lines 1 to 16 with the
 // parameter markers in place of the values.
@@ -28,4 +28,4 @@ void input_tpl_file(common::RecordFile& tpl, std::span<const double> tvector,
 // reading observation cn<i> from data line i of print.txt.
 void print_ins_file(common::RecordFile& ins, std::int32_t cNum);
 
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

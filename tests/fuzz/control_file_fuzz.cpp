@@ -73,20 +73,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         common::StringRecords::from_text(fuzz_support::text_of(data + kHeaderSize, size - kHeaderSize));
     std::vector<std::string> backup_lines;
     std::string record;
-    while (control.read_record(record)) backup_lines.push_back(creating_files::line_buffer(record));
+    while (control.read_record(record)) backup_lines.push_back(pestprep::creating_files::line_buffer(record));
     if (backup_lines.size() < 3) return 0;
     backup_lines.erase(backup_lines.begin(), backup_lines.begin() + 3);
     common::StringRecords backup(std::move(backup_lines));
 
     std::vector<std::string> written;
-    creating_files::ControlRewrite rewrite{backup, "tracer_fit_pst_temp.txt",
+    pestprep::creating_files::ControlRewrite rewrite{backup, "tracer_fit_pst_temp.txt",
                                            [&written](std::string_view text) {
                                                written.emplace_back(text);
                                                return common::IoResult{};
                                            },
                                            "tracer_fit.pst"};
     fuzz_support::run_case([&] {
-        creating_files::rewrite_control_records(rewrite, cexpvector, weightvector, pars, change_limit);
+        pestprep::creating_files::rewrite_control_records(rewrite, cexpvector, weightvector, pars, change_limit);
     });
     return 0;
 }

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
 
         for (std::size_t i = 0; i < first.size(); ++i) {
-            const std::string line = creating_files::observation_line(static_cast<std::int32_t>(i + 1),
+            const std::string line = pestprep::creating_files::observation_line(static_cast<std::int32_t>(i + 1),
                                                                       first[i], second[i], "conc");
             if (line.size() != 104) __builtin_trap();
         }
@@ -60,12 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         common::RecordFile tpl;
         common::require(tpl.open(fuzz_support::write_scratch_file("input.tpl", ""), common::OpenMode::any),
                         "input.tpl", "cannot open");
-        creating_files::input_tpl_file(tpl, std::span(first).first(written),
+        pestprep::creating_files::input_tpl_file(tpl, std::span(first).first(written),
                                        std::span(second).first(written));
         common::RecordFile ins;
         common::require(ins.open(fuzz_support::write_scratch_file("print.ins", ""), common::OpenMode::any),
                         "print.ins", "cannot open");
-        creating_files::print_ins_file(ins, static_cast<std::int32_t>(written));
+        pestprep::creating_files::print_ins_file(ins, static_cast<std::int32_t>(written));
     });
     return 0;
 }

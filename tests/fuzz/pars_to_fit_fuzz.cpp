@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_support::run_case([&] {
         pestprep::ParsToFit pars;
         if (!pestprep::load_pars_to_fit(records, "ParsToFit.txt", pars)) return;
-        creating_files::ParameterFields fields;
-        fields.fill(std::string(creating_files::kParameterFieldWidth, ' '));
+        pestprep::creating_files::ParameterFields fields;
+        fields.fill(std::string(pestprep::creating_files::kParameterFieldWidth, ' '));
         for (std::size_t r = 0; r < pestprep::kParameterCount; ++r) {
             const std::string change =
-                creating_files::getrelatorfactor(pars.parboundarymin[r], pars.parboundarymax[r]);
-            const std::string line = creating_files::parameter_line(
-                fields, creating_files::kTransformNone, change, pars.parvalue[r], pars.parboundarymin[r],
+                pestprep::creating_files::getrelatorfactor(pars.parboundarymin[r], pars.parboundarymax[r]);
+            const std::string line = pestprep::creating_files::parameter_line(
+                fields, pestprep::creating_files::kTransformNone, change, pars.parvalue[r], pars.parboundarymin[r],
                 pars.parboundarymax[r]);
             if (line.size() != 180) __builtin_trap();
         }

@@ -10,7 +10,7 @@
 #include "pestprep/control_records.hpp"
 #include "tests/support/temp_dir.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 namespace {
 
 using pestprep::ChangeLimit;
@@ -440,4 +440,4 @@ TEST_F(ControlFile, PermissionsOfTheControlFileAreKept) {
 }
 
 }  // namespace
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

@@ -7,7 +7,7 @@
 
 #include "pestprep/observation_names.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 namespace {
 
 std::string field(std::string_view text) {
@@ -145,4 +145,4 @@ TEST(LineBuffer, FiveHundredColumns) {
 }
 
 }  // namespace
-}  // namespace creating_files
+}  // namespace pestprep::creating_files

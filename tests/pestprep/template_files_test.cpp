@@ -7,7 +7,7 @@
 
 #include "tests/support/temp_dir.hpp"
 
-namespace creating_files {
+namespace pestprep::creating_files {
 namespace {
 
 using test_support::read_file;
@@ -90,4 +90,4 @@ TEST(Instructions, OneLinePerObservationAndAtLeastOne) {
 }
 
 }  // namespace
-}  // namespace creating_files
+}  // namespace pestprep::creating_files
