@@ -14,8 +14,7 @@ int main(int argc, char** argv) {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
         if (command == "fill" && argc == 5) {
-            tools::write_model_input(argv[3], tools::control_file_initial_values(argv[2]),
-                                            argv[4]);
+            tools::write_model_input(argv[3], tools::control_file_initial_values(argv[2]), argv[4]);
             return 0;
         }
         if (command == "read" && argc == 4) {

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "tools/pest_emulation.hpp"
 #include "tests/support/program_runner.hpp"
 #include "tests/support/simulator_run.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tools/pest_emulation.hpp"
 
 namespace {
 

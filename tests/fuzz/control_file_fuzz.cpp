@@ -80,13 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::string> written;
     pestprep::creating_files::ControlRewrite rewrite{backup, "tracer_fit_pst_temp.txt",
-                                           [&written](std::string_view text) {
-                                               written.emplace_back(text);
-                                               return common::IoResult{};
-                                           },
-                                           "tracer_fit.pst"};
+                                                     [&written](std::string_view text) {
+                                                         written.emplace_back(text);
+                                                         return common::IoResult{};
+                                                     },
+                                                     "tracer_fit.pst"};
     fuzz_support::run_case([&] {
-        pestprep::creating_files::rewrite_control_records(rewrite, cexpvector, weightvector, pars, change_limit);
+        pestprep::creating_files::rewrite_control_records(rewrite, cexpvector, weightvector, pars,
+                                                          change_limit);
     });
     return 0;
 }

@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
 
         for (std::size_t i = 0; i < first.size(); ++i) {
-            const std::string line = pestprep::creating_files::observation_line(static_cast<std::int32_t>(i + 1),
-                                                                      first[i], second[i], "conc");
+            const std::string line = pestprep::creating_files::observation_line(
+                static_cast<std::int32_t>(i + 1), first[i], second[i], "conc");
             if (line.size() != 104) __builtin_trap();
         }
         const std::size_t written = std::min(first.size(), kMaxWritten);
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         common::require(tpl.open(fuzz_support::write_scratch_file("input.tpl", ""), common::OpenMode::any),
                         "input.tpl", "cannot open");
         pestprep::creating_files::input_tpl_file(tpl, std::span(first).first(written),
-                                       std::span(second).first(written));
+                                                 std::span(second).first(written));
         common::RecordFile ins;
         common::require(ins.open(fuzz_support::write_scratch_file("print.ins", ""), common::OpenMode::any),
                         "print.ins", "cannot open");

@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string change =
                 pestprep::creating_files::getrelatorfactor(pars.parboundarymin[r], pars.parboundarymax[r]);
             const std::string line = pestprep::creating_files::parameter_line(
-                fields, pestprep::creating_files::kTransformNone, change, pars.parvalue[r], pars.parboundarymin[r],
-                pars.parboundarymax[r]);
+                fields, pestprep::creating_files::kTransformNone, change, pars.parvalue[r],
+                pars.parboundarymin[r], pars.parboundarymax[r]);
             if (line.size() != 180) __builtin_trap();
         }
     });
