@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "bench/bench_support.hpp"
-#include "coltrans/progress.hpp"
 #include "models/sorption_solve.hpp"
 
 namespace {
@@ -35,8 +34,8 @@ constexpr Law kLaws[] = {
 
 // A series of n lines over 72 hours: the solute concentration of a batch experiment with noise-free
 // decay towards equilibrium and a slow periodic disturbance.
-globalvars::SorptionRun series(const Law& law, int n) {
-    globalvars::SorptionRun run;
+models::globalvars::SorptionRun series(const Law& law, int n) {
+    models::globalvars::SorptionRun run;
     run.type_code = law.type;
     run.par = law.par;
     for (int k = 0; k < n; ++k) {
@@ -47,7 +46,7 @@ globalvars::SorptionRun series(const Law& law, int n) {
     return run;
 }
 
-void write_input(const fs::path& file, const globalvars::SorptionRun& run) {
+void write_input(const fs::path& file, const models::globalvars::SorptionRun& run) {
     std::ofstream out(file, std::ios::binary);
     out.precision(17);
     out << run.type_code << "\n";
@@ -84,18 +83,18 @@ int main(int argc, char** argv) {
     for (const Law& law : kLaws) {
         double previous_solve = 0.0, previous_program = 0.0;
         for (const int n : {100, 1000, 10000}) {
-            const globalvars::SorptionRun base = series(law, n);
-            // The progress marks and the integrator's messages go to the console; keep them out.
+            const models::globalvars::SorptionRun base = series(law, n);
+            // The integrator's messages go to the console; keep them out.
             std::fflush(stdout);
             const int saved = dup(1);
             const int null = ::open("/dev/null", O_WRONLY);
             dup2(null, 1);
             const double solve = mean_seconds(budget, [&] {
-                globalvars::SorptionRun run = base;
+                models::globalvars::SorptionRun run = base;
                 std::vector<double> cavector(run.timevector.size());
-                coltrans::ProgressDisplay progress;
                 const double start = bench::cpu_seconds();
-                adsoodesolvermod::solveode(cavector, run, {1.0e-9, 1.0e-6}, progress);
+                models::adsoodesolvermod::solveode(cavector, run, {1.0e-9, 1.0e-6},
+                                                   [](std::int32_t, std::int32_t) {});
                 return bench::cpu_seconds() - start;
             });
             std::fflush(stdout);

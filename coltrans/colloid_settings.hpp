@@ -1,8 +1,11 @@
 #pragma once
-// The settings of a colloid-mode run, as input.txt gives them on its first sixteen lines.
+// The settings of a colloid-mode run, as input.txt gives them on its first sixteen lines, and the
+// transport model they describe.
 
 #include <array>
 #include <cstdint>
+
+#include "models/colloid_model.hpp"
 
 namespace coltrans {
 
@@ -33,5 +36,9 @@ struct ColloidSettings {
         return {d, kc, kr, lamda, u, line7, theta, lamdas, line10, rh0};
     }
 };
+
+// The model of the family with the parameters of lines 2 to 11 (line 7 is A0 or tp, line 10 mi or
+// Conc0 by family) and the accuracy of line 15.
+models::ColloidModel colloid_model(ColloidFamily family, const ColloidSettings& settings);
 
 }  // namespace coltrans

@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <ctime>
 
+#include "coltrans/model_procedures.hpp"
 #include "common/console.hpp"
 #include "common/cpu_time.hpp"
 #include "common/list_input.hpp"
 #include "common/record_file.hpp"
 #include "common/run_directory.hpp"
-#include "models/model_procedures.hpp"
 
 namespace coltrans {
 namespace {
@@ -21,12 +21,12 @@ void sleep_microseconds(std::int64_t microseconds) {
     }
 }
 
-models::RunOutcome run_model(ModelKind kind, const common::RunDirectory& dirtrans) {
+RunOutcome run_model(ModelKind kind, const common::RunDirectory& dirtrans) {
     switch (kind) {
         case ModelKind::instantaneous:
-            return models::colloidcfinstant(dirtrans);
+            return colloidcfinstant(dirtrans);
         case ModelKind::broad_pulse:
-            return models::colloidcfbroadpusle(dirtrans);
+            return colloidcfbroadpusle(dirtrans);
         case ModelKind::sorption:
             break;
     }
@@ -85,12 +85,12 @@ common::ExitStatus run(int argc, char** argv) {
     const EntrySettings settings = read_entry_settings(discovery.run.file("input.txt"));
 
     const float t1 = common::process_cpu_seconds();
-    const models::RunOutcome outcome = run_model(select_model(settings.sim_mode), discovery.run);
+    const RunOutcome outcome = run_model(select_model(settings.sim_mode), discovery.run);
     const float t2 = common::process_cpu_seconds();
 
     sleep_microseconds(pacing_sleep_microseconds(settings.pace_number, t2 - t1));
-    return outcome == models::RunOutcome::completed ? common::ExitStatus::success
-                                                    : common::ExitStatus::handled_failure;
+    return outcome == RunOutcome::completed ? common::ExitStatus::success
+                                            : common::ExitStatus::handled_failure;
 }
 
 }  // namespace coltrans

@@ -45,6 +45,19 @@ void ResultFile::write_header(ResultTable table) {
     }
 }
 
+bool ResultFile::write_header_checked(ResultTable table) {
+    const std::array<std::string, 3> header = result_header_records(table);
+    if (!file_.write_record(header[0]) || !file_.flush()) return false;
+    for (std::size_t k = 1; k < header.size(); ++k) {
+        common::require(file_.write_record(header[k]), file_.path(), "cannot write the header of");
+    }
+    return true;
+}
+
+void ResultFile::flush() {
+    common::require(file_.flush(), file_.path(), "cannot write");
+}
+
 void ResultFile::write_result(double first, double second, double computed) {
     common::require(file_.write_record(result_record(first, second, computed)), file_.path(),
                     "cannot write a result to");

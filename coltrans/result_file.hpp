@@ -35,7 +35,13 @@ class ResultFile {
     explicit ResultFile(std::string path);
 
     void write_header(ResultTable table);
+    // The header with a handler for its first record, which is put out at once, so that a file that
+    // takes nothing (a full disk, a read-only device) fails there: false then. The other two records
+    // have no handler.
+    bool write_header_checked(ResultTable table);
     void write_result(double first, double second, double computed);
+    // Puts out what is buffered (no handler).
+    void flush();
 
     common::RecordFile& file() noexcept { return file_; }
     const std::string& path() const noexcept { return file_.path(); }

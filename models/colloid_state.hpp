@@ -3,7 +3,7 @@
 // U, pi, and the time and position of the point being computed. The integrands read this state
 // and nothing else.
 
-namespace colloidm {
+namespace models::colloidm {
 
 struct State {
     double a = 0.0;  // lamda + kc
@@ -18,4 +18,4 @@ struct State {
 
 inline constexpr double kPi = 3.141592653589793;
 
-}  // namespace colloidm
+}  // namespace models::colloidm

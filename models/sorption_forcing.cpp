@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 namespace {
 
 // The line through data points a and b (0-based) at time t.
@@ -30,4 +30,4 @@ double solute_concentration(const globalvars::SorptionRun& run, double t) {
     return line_through(run, b - 1, b, t);
 }
 
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

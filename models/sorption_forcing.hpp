@@ -3,7 +3,7 @@
 
 #include "models/sorption_series.hpp"
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 
 // C(t): the straight line through the two data points of the interval that contains t, for
 // t_1 <= t <= t_n; C_n beyond the last time and 0 before the first. The current interval
@@ -11,4 +11,4 @@ namespace adsoodesolvermod {
 // strictly.
 double solute_concentration(const globalvars::SorptionRun& run, double t);
 
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

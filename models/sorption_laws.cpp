@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 namespace {
 
 // par1 ... par9 by their number.
@@ -64,4 +64,4 @@ std::optional<double> equilibrium_sorbed(std::int32_t k, const std::array<double
     }
 }
 
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 
 // Sorption types by their code, the mode number truncated toward zero.
 enum class SorptionType : std::int32_t {
@@ -37,4 +37,4 @@ double adsorptiontypesydot(std::int32_t k, const std::array<double, 9>& par, dou
 // denominator is exactly zero.
 std::optional<double> equilibrium_sorbed(std::int32_t k, const std::array<double, 9>& par, double c);
 
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace globalvars {
+namespace models::globalvars {
 
 struct SorptionRun {
     std::vector<double> timevector;  // the first number of each data line: the time t
@@ -16,4 +16,4 @@ struct SorptionRun {
     std::int32_t type_code = 0;      // the sorption type truncated toward zero
 };
 
-}  // namespace globalvars
+}  // namespace models::globalvars

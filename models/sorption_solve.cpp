@@ -4,12 +4,12 @@
 #include "models/sorption_laws.hpp"
 #include "numerics/lsoda.hpp"
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 namespace {
 
 // The run whose series drives fex, for the duration of one solve. The integrator's right-hand side
 // has no argument through which it could be passed.
-globalvars::SorptionRun* active_run = nullptr;
+thread_local globalvars::SorptionRun* active_run = nullptr;
 
 class ActiveRun {
   public:
@@ -43,7 +43,7 @@ std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::Sorptio
 }
 
 std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
-                      const Vartrans2& tolerances, coltrans::ProgressDisplay& progress) {
+                      const Vartrans2& tolerances, StepProgress progress) {
     const auto n = static_cast<std::int32_t>(run.timevector.size());
     run.it = 0;
     if (n >= 1) cavector[0] = 0.0;
@@ -71,9 +71,9 @@ std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& ru
         numerics::dlsoda(fex, neq, y, &t, &tout, &itol, &rtol, &atol, &itask, &istate, &iopt, rwork, &lrw,
                          iwork, &liw, jdum, &jt);
         cavector[static_cast<std::size_t>(j - 1)] = y[0];
-        progress.displaycurrentprgress(j, n);
+        progress(j, n);
     }
     return 0;
 }
 
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "coltrans/progress.hpp"
 #include "models/sorption_series.hpp"
+#include "numerics/function_ref.hpp"
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 
 // The tolerances of the integrator, absolute first.
 struct Vartrans2 {
@@ -16,11 +16,21 @@ struct Vartrans2 {
     double relative = 0.0;
 };
 
-// Fills cavector (one entry per data time) and returns the error flag: 0, or -1 when an isotherm
-// could not be evaluated at some point. An integration that fails before the last data time ends
-// the program inside the integrator.
+// Called after each integration step with the 1-based index of the data time just reached (2 to n)
+// and n.
+using StepProgress = numerics::FunctionRef<void(std::int32_t step, std::int32_t total)>;
+
+// Fills cavector (one entry per data time, sized by the caller) and returns the error flag: 0, or -1
+// when an isotherm could not be evaluated at some point. A kinetic law is integrated from the first
+// data time with C* = 0 there; an isotherm is evaluated point by point. The integrator reports its
+// own diagnostics on the console, and an integration that fails before the last data time ends the
+// program inside it (common::ProgramEnd).
+//
+//     models::globalvars::SorptionRun run{.timevector = t, .cexpvector = c, .par = par, .type_code = 12};
+//     std::vector<double> sorbed(t.size());
+//     solveode(sorbed, run, {.absolute = 1e-10, .relative = 1e-8}, [](std::int32_t, std::int32_t) {});
 std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
-                      const Vartrans2& tolerances, coltrans::ProgressDisplay& progress);
+                      const Vartrans2& tolerances, StepProgress progress);
 
 // The equilibrium branch (type codes above 18).
 std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::SorptionRun& run);
@@ -31,4 +41,4 @@ void fex(const int* neq, const double* t, const double* y, double* ydot);
 void jdum(const int* neq, const double* t, const double* y, const int* ml, const int* mu, double* pd,
           const int* nrowpd);
 
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

@@ -9,7 +9,8 @@
 // (13) TCUR, (14) TOLSF, (15) TSW; IWORK(11) NST, (12) NFE, (13) NJE, (14) NQU, (15) NQCUR,
 // (16) IMXER, (17) LENRW, (18) LENIW, (19) MUSED, (20) MCUR.
 //
-// The integrator keeps the state of one problem between calls: problems cannot be interleaved.
+// The integrator keeps the state of one problem per thread between calls: problems cannot be
+// interleaved on one thread.
 // Diagnostics go to the console; a call that passes back a negative ISTATE stops the program.
 
 namespace numerics {

@@ -3,7 +3,8 @@
 namespace numerics::lsoda {
 
 SolverState& solver_state() {
-    static SolverState the_problem;
+    // One per thread, so that separate threads can each integrate a problem of their own.
+    static thread_local SolverState the_problem;
     return the_problem;
 }
 

@@ -9,7 +9,6 @@
 #include "coltrans/progress.hpp"
 #include "coltrans/result_file.hpp"
 #include "common/message_file.hpp"
-#include "models/colloid_model.hpp"
 #include "numerics/gsl_error_handler.hpp"
 #include "numerics/quadrature.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
@@ -46,7 +45,7 @@ void run_colloid_case(const std::uint8_t* data, std::size_t size, coltrans::Coll
         common::MessageFile messages(message_path);
         numerics::Quadrature quadrature(std::min(settings.limit, max_limit), messages);
         quadrature.set_pause_answers(resuming_answers());
-        models::ColloidModel model(family, settings);
+        models::ColloidModel model = coltrans::colloid_model(family, settings);
 
         const std::optional<std::int32_t> points = input.count_points();
         if (!points || !input.rewind_to_points()) return;

@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "coltrans/entry.hpp"
-#include "coltrans/progress.hpp"
 #include "coltrans/result_file.hpp"
+#include "coltrans/sorption_input.hpp"
 #include "common/allocation.hpp"
 #include "common/record_file.hpp"
-#include "models/sorption_input.hpp"
 #include "models/sorption_solve.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
@@ -34,19 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz_support::run_case([&] {
         common::RecordFile input = common::RecordFile::open_or_fail(input_path, common::OpenMode::existing);
-        adsorption::SorptionInput read = adsorption::read_sorption_input(input);
-        (void)adsorption::sorption_input_message(read);
-        if (read.status != adsorption::SorptionInputStatus::ok) return;
+        coltrans::adsorption::SorptionInput read = coltrans::adsorption::read_sorption_input(input);
+        (void)coltrans::adsorption::sorption_input_message(read);
+        if (read.status != coltrans::adsorption::SorptionInputStatus::ok) return;
 
-        globalvars::SorptionRun& run = read.run;
+        models::globalvars::SorptionRun& run = read.run;
         const std::size_t n = std::min(run.timevector.size(), kMaxDataLines);
         run.timevector.resize(n);
         run.cexpvector.resize(n);
         std::vector<double> cavector = common::allocate_array<double>(static_cast<std::int64_t>(n));
-        coltrans::ProgressDisplay progress;
-        const adsoodesolvermod::Vartrans2 tolerances{read.settings.absolute_tolerance,
-                                                     read.settings.relative_tolerance};
-        (void)adsoodesolvermod::solveode(cavector, run, tolerances, progress);
+        const models::adsoodesolvermod::Vartrans2 tolerances{read.settings.absolute_tolerance,
+                                                             read.settings.relative_tolerance};
+        (void)models::adsoodesolvermod::solveode(cavector, run, tolerances,
+                                                 [](std::int32_t, std::int32_t) {});
         for (std::size_t k = 0; k < n; ++k) {
             if (coltrans::result_record(run.timevector[k], run.cexpvector[k], cavector[k]).size() != 50) {
                 __builtin_trap();

@@ -7,7 +7,7 @@
 
 #include "models/sorption_forcing.hpp"
 
-namespace adsoodesolvermod {
+namespace models::adsoodesolvermod {
 namespace {
 
 constexpr std::array<double, 9> kPar = {2.0, 0.5, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0};
@@ -76,4 +76,4 @@ TEST(SoluteForcing, TheCurrentIntervalIsComputedAsItsOwnLine) {
 }
 
 }  // namespace
-}  // namespace adsoodesolvermod
+}  // namespace models::adsoodesolvermod

@@ -8,7 +8,7 @@
 #include "common/record_file.hpp"
 #include "models/sorption_series.hpp"
 
-namespace adsorption {
+namespace coltrans::adsorption {
 
 // The settings of a sorption run, as read from lines 1 to 16.
 struct SorptionSettings {
@@ -34,9 +34,9 @@ enum class SorptionInputStatus {
 struct SorptionInput {
     SorptionInputStatus status = SorptionInputStatus::ok;
     SorptionSettings settings;
-    std::int32_t m = 0;           // the number of data lines counted
-    globalvars::SorptionRun run;  // the series, filled when status is ok
-    std::int32_t bad_line = 0;    // times_not_increasing: the data line whose time is not greater
+    std::int32_t m = 0;                   // the number of data lines counted
+    models::globalvars::SorptionRun run;  // the series, filled when status is ok
+    std::int32_t bad_line = 0;            // times_not_increasing: the data line whose time is not greater
 };
 
 // Reads the open input.txt from its start. An end of file within the settings lines has no handler
@@ -46,4 +46,4 @@ SorptionInput read_sorption_input(common::RecordFile& input);
 // The console message of a failed read, one record.
 std::string sorption_input_message(const SorptionInput& input);
 
-}  // namespace adsorption
+}  // namespace coltrans::adsorption

@@ -1,16 +1,14 @@
-#include "models/sorption_input.hpp"
+#include "coltrans/sorption_input.hpp"
 
+#include "coltrans/sorption_messages.hpp"
 #include "common/allocation.hpp"
 #include "common/format.hpp"
 #include "common/list_input.hpp"
 #include "models/sorption_laws.hpp"
 
-namespace adsorption {
+namespace coltrans::adsorption {
 namespace {
 
-constexpr std::string_view kSettingsFailure =
-    "Error found during the reading of Input.txt failed to get file size";
-constexpr std::string_view kSeriesFailure = "Error found during the reading of Input.txt ";
 constexpr int kSettingsLines = 16;
 
 // One settings statement: an end of file has no handler, any other failure is reported.
@@ -56,9 +54,9 @@ SorptionInput read_sorption_input(common::RecordFile& input) {
     }
     result.m = count;
 
-    globalvars::SorptionRun& run = result.run;
+    models::globalvars::SorptionRun& run = result.run;
     run.par = s.par;
-    run.type_code = adsoodesolvermod::sorption_type_code(s.sim_mode);
+    run.type_code = models::adsoodesolvermod::sorption_type_code(s.sim_mode);
     run.cexpvector = common::allocate_array<double>(count);
     run.timevector = common::allocate_array<double>(count);
 
@@ -92,18 +90,18 @@ std::string sorption_input_message(const SorptionInput& input) {
         case SorptionInputStatus::ok:
             return {};
         case SorptionInputStatus::unreadable_settings_or_count:
-            return common::list_record({kSettingsFailure});
+            return common::list_record({sorption_text(SorptionMessage::unreadable_settings)});
         case SorptionInputStatus::unreadable_series:
-            return common::list_record({kSeriesFailure});
+            return common::list_record({sorption_text(SorptionMessage::unreadable_series)});
         case SorptionInputStatus::times_not_increasing: {
             const auto i = static_cast<std::size_t>(input.bad_line - 1);
             return common::list_record(
-                {"Error found during the reading of Input.txt: data line", input.bad_line, "has the time",
-                 input.run.timevector[i],
-                 "which is not greater than the time of the line before it:", input.run.timevector[i - 1]});
+                {sorption_text(SorptionMessage::time_order_line), input.bad_line,
+                 sorption_text(SorptionMessage::time_order_time), input.run.timevector[i],
+                 sorption_text(SorptionMessage::time_order_before), input.run.timevector[i - 1]});
         }
     }
     return {};
 }
 
-}  // namespace adsorption
+}  // namespace coltrans::adsorption

@@ -4,7 +4,7 @@
 
 #include "common/run_directory.hpp"
 
-namespace models {
+namespace coltrans {
 
 // How a model run ended when it returns to the entry.
 enum class RunOutcome {
@@ -17,11 +17,11 @@ RunOutcome colloidcfinstant(const common::RunDirectory& dirtrans);
 // Pulse of finite duration (modes 1, 3, 5, 7, 9, 11).
 RunOutcome colloidcfbroadpusle(const common::RunDirectory& dirtrans);
 
-}  // namespace models
+}  // namespace coltrans
 
-namespace adsorption {
+namespace coltrans::adsorption {
 
 // Batch sorption kinetics (every other mode).
-models::RunOutcome adsorptionsolver(const common::RunDirectory& dirtrans);
+RunOutcome adsorptionsolver(const common::RunDirectory& dirtrans);
 
-}  // namespace adsorption
+}  // namespace coltrans::adsorption

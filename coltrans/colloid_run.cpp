@@ -1,41 +1,37 @@
-#include "models/colloid_run.hpp"
-
+// The run of a colloid model, the same for both: read the settings, count the points, compute and
+// write one result per point with the progress marks, report the CPU time, append the run to the
+// archive.
 #include <optional>
 
 #include "coltrans/colloid_archive.hpp"
 #include "coltrans/colloid_failures.hpp"
 #include "coltrans/colloid_input.hpp"
+#include "coltrans/colloid_settings.hpp"
 #include "coltrans/completion_console.hpp"
+#include "coltrans/model_procedures.hpp"
 #include "coltrans/progress.hpp"
 #include "coltrans/result_file.hpp"
 #include "common/cpu_time.hpp"
 #include "common/io_result.hpp"
 #include "common/message_file.hpp"
-#include "models/colloid_model.hpp"
 #include "numerics/gsl_error_handler.hpp"
 #include "numerics/quadrature.hpp"
 
-namespace models {
+namespace coltrans {
 namespace {
 
-using coltrans::ColloidFailure;
-using coltrans::ColloidFamily;
-using coltrans::ColloidSettings;
-
 RunOutcome handled(common::MessageFile& messages, ColloidFailure failure) {
-    coltrans::report_colloid_failure(messages, failure);
+    report_colloid_failure(messages, failure);
     return RunOutcome::handled_failure;
 }
-
-}  // namespace
 
 RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily family) {
     numerics::use_gsl_status_codes();
     common::MessageFile messages;  // fort.9 in the current directory, created at its first message
 
-    coltrans::ColloidInput input(dirtrans.file("input.txt"));
+    ColloidInput input(dirtrans.file("input.txt"));
     const ColloidSettings& settings = input.settings();
-    ColloidModel model(family, settings);
+    models::ColloidModel model = colloid_model(family, settings);
     numerics::Quadrature quadrature(settings.limit, messages);
 
     const std::optional<std::int32_t> points = input.count_points();
@@ -43,30 +39,30 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     if (!input.rewind_to_points()) return handled(messages, ColloidFailure::input_points);
 
     std::int32_t written = 0;
-    coltrans::ResultFile print_txt(dirtrans.file("print.txt"));
-    print_txt.write_header(coltrans::ResultTable::colloid);
+    ResultFile print_txt(dirtrans.file("print.txt"));
+    print_txt.write_header(ResultTable::colloid);
     const float start = common::process_cpu_seconds();
-    coltrans::ProgressDisplay progress;
+    ProgressDisplay progress;
     double t = 0.0;
     double x = 0.0;
     while (true) {
-        const coltrans::PointRead read = input.next_point(t, x);
-        if (read == coltrans::PointRead::end) break;
-        if (read == coltrans::PointRead::unreadable) return handled(messages, ColloidFailure::input_points);
+        const PointRead read = input.next_point(t, x);
+        if (read == PointRead::end) break;
+        if (read == PointRead::unreadable) return handled(messages, ColloidFailure::input_points);
         print_txt.write_result(t, x, model.concentration(t, x, quadrature));
         ++written;
         progress.displaycurrentprgress(written, *points);
     }
-    coltrans::write_completion_marks();
+    write_completion_marks();
     const float elapsed = common::process_cpu_seconds() - start;
-    coltrans::write_time_line(elapsed);
+    write_time_line(elapsed);
 
-    switch (coltrans::append_colloid_block(dirtrans, family, settings, written, elapsed, print_txt.file())) {
-        case coltrans::ArchiveCopy::complete:
+    switch (append_colloid_block(dirtrans, family, settings, written, elapsed, print_txt.file())) {
+        case ArchiveCopy::complete:
             break;
-        case coltrans::ArchiveCopy::result_unreadable:
+        case ArchiveCopy::result_unreadable:
             return handled(messages, ColloidFailure::result_readback);
-        case coltrans::ArchiveCopy::archive_unwritable:
+        case ArchiveCopy::archive_unwritable:
             return handled(messages, ColloidFailure::archive_append);
     }
     common::require(print_txt.file().close(), print_txt.path(), "cannot close");
@@ -75,4 +71,14 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     return quadrature.invalid_input_reported() ? RunOutcome::handled_failure : RunOutcome::completed;
 }
 
-}  // namespace models
+}  // namespace
+
+RunOutcome colloidcfinstant(const common::RunDirectory& dirtrans) {
+    return run_colloid_model(dirtrans, ColloidFamily::instantaneous);
+}
+
+RunOutcome colloidcfbroadpusle(const common::RunDirectory& dirtrans) {
+    return run_colloid_model(dirtrans, ColloidFamily::broad_pulse);
+}
+
+}  // namespace coltrans
