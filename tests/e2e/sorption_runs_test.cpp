@@ -86,15 +86,6 @@ TEST(SorptionRun, LinearIsothermFromEndToEnd) {
     EXPECT_EQ(block, expected);
 }
 
-TEST(SorptionRun, TheExampleGivesItsStoredResults) {
-    RunLayout layout(read_file(fs::path(CT_SOURCE_DIR) / "examples/sorption/run/input.txt"));
-    const auto run = layout.start();
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(layout.print_txt(),
-              read_file(fs::path(CT_SOURCE_DIR) / "tests/e2e/data/sorption_example_print.txt"));
-    EXPECT_EQ(run.out.substr(kSeparatorLine.size(), 25), " 10\r\n 20\r\n 30\r\n 40\r\n 50\r\n");
-}
-
 TEST(SorptionRun, TypeCodesAreTruncatedAndTypesWithoutALawGiveZero) {
     const std::string data = "0 10\n1 8\n2 7\n";
     RunLayout twelve(sorption_input("12", "0.3 0.05 0.05 0.01", "1.0E-8 1.0E-10 0 0", data));
