@@ -96,9 +96,9 @@ std::string sorption_input_message(const SorptionInput& input) {
         case SorptionInputStatus::times_not_increasing: {
             const auto i = static_cast<std::size_t>(input.bad_line - 1);
             return common::list_record(
-                {sorption_text(SorptionMessage::time_order_line), input.bad_line,
-                 sorption_text(SorptionMessage::time_order_time), input.run.timevector[i],
-                 sorption_text(SorptionMessage::time_order_before), input.run.timevector[i - 1]});
+                {sorption_text(SorptionMessage::time_order, 0), input.bad_line,
+                 sorption_text(SorptionMessage::time_order, 1), input.run.timevector[i],
+                 sorption_text(SorptionMessage::time_order, 2), input.run.timevector[i - 1]});
         }
     }
     return {};

@@ -52,7 +52,7 @@ RunOutcome adsorptionsolver(const common::RunDirectory& dirtrans) {
             });
         if (error_flag < 0) {
             common::console_list({sorption_text(SorptionMessage::solve_failure)});
-            common::console_list({sorption_text(SorptionMessage::error_flag), error_flag});
+            common::console_list({sorption_text(SorptionMessage::solve_failure, 1), error_flag});
         }
         const SorptionResults results{data.run, cavector};
         if (!write_result_file(print, results)) {

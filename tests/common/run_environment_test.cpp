@@ -21,21 +21,27 @@ DiscoveryInputs inputs(std::optional<std::string> path, std::string argument0,
     return in;
 }
 
-TEST(RunDirectory, WindowsPathAndProgram) {
-    const Discovery d =
-        discover_run_directory(inputs("C:\\Windows\\system32;C:\\bin", "C:\\runs\\col\\coltrans.exe"), 255);
-    EXPECT_EQ(d.run.separator, '\\');
-    EXPECT_EQ(d.message, "Windows type system, directory separator found");
-    EXPECT_EQ(d.run.file("input.txt"), "C:\\runs\\col\\input.txt");
-    EXPECT_EQ(d.run.file("SystemFiles", "ExpData.txt"), "C:\\runs\\col\\SystemFiles\\ExpData.txt");
-}
-
-TEST(RunDirectory, UnixPathAndProgram) {
-    const Discovery d =
-        discover_run_directory(inputs("/usr/local/bin:/usr/bin", "/home/u/run1/coltrans"), 255);
-    EXPECT_EQ(d.run.separator, '/');
-    EXPECT_EQ(d.message, "Unix type system, directory separator found");
-    EXPECT_EQ(d.run.file("input.txt"), "/home/u/run1/input.txt");
+TEST(RunDirectory, PathAndProgramGiveSeparatorAndFileNames) {
+    struct Case {
+        const char* path;
+        const char* argument0;
+        char separator;
+        const char* message;
+        const char* input;
+        const char* exp_data;
+    };
+    for (const Case& c : {Case{"C:\\Windows\\system32;C:\\bin", "C:\\runs\\col\\coltrans.exe", '\\',
+                               "Windows type system, directory separator found", "C:\\runs\\col\\input.txt",
+                               "C:\\runs\\col\\SystemFiles\\ExpData.txt"},
+                          Case{"/usr/local/bin:/usr/bin", "/home/u/run1/coltrans", '/',
+                               "Unix type system, directory separator found", "/home/u/run1/input.txt",
+                               "/home/u/run1/SystemFiles/ExpData.txt"}}) {
+        const Discovery d = discover_run_directory(inputs(c.path, c.argument0), 255);
+        EXPECT_EQ(d.run.separator, c.separator);
+        EXPECT_EQ(d.message, c.message);
+        EXPECT_EQ(d.run.file("input.txt"), c.input);
+        EXPECT_EQ(d.run.file("SystemFiles", "ExpData.txt"), c.exp_data);
+    }
 }
 
 TEST(RunDirectory, MissingOrUnusualPathAssumesSlash) {

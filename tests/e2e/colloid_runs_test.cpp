@@ -21,6 +21,7 @@ using test_support::contains_time_line;
 using test_support::crlf_lines;
 using test_support::is_fixed_field;
 using test_support::is_time_line;
+using test_support::kColloidHeader;
 using test_support::kSeparatorLine;
 using test_support::ProgramOptions;
 using test_support::ProgramRun;
@@ -31,9 +32,6 @@ using test_support::RunLayout;
 using test_support::TempDir;
 using test_support::write_file;
 
-const std::string kColloidHeader =
-    crlf_lines({" Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen ",
-                "    t (Time),      x (Lenght),     C (Concetration)", " " + std::string(73, '_')});
 const std::string kPauseText =
     "PAUSE \r\nTo resume execution, type go.  Other input will terminate the job.\r\n";
 

@@ -109,6 +109,15 @@ class Outcome {
     bool update_;
 };
 
+// Runs a built program copied into the run directory, from there, as a user does.
+test_support::ProgramRun run_in(const fs::path& run, const std::string& program) {
+    fs::copy_file(test_support::built_program(program), run / program);
+    test_support::ProgramOptions options;
+    options.executable = run / program;
+    options.working_directory = run;
+    return test_support::run_program(options);
+}
+
 TEST(Examples, GiveTheirExpectedResults) {
     const std::vector<Case> cases = all_cases();
     ASSERT_GE(cases.size(), 5u);
@@ -121,11 +130,7 @@ TEST(Examples, GiveTheirExpectedResults) {
         const fs::path run = dir / "run";
 
         if (fs::is_directory(run / "SystemFiles")) {
-            fs::copy_file(test_support::built_program("pestprep"), run / "pestprep");
-            test_support::ProgramOptions generator;
-            generator.executable = run / "pestprep";
-            generator.working_directory = run;
-            const test_support::ProgramRun generated = test_support::run_program(generator);
+            const test_support::ProgramRun generated = run_in(run, "pestprep");
             ASSERT_EQ(generated.status, 0) << generated.err;
             for (const char* name : kGeneratorFiles) outcome.check(name, read_file(run / name));
             tools::write_model_input((run / "input.tpl").string(),
@@ -137,11 +142,7 @@ TEST(Examples, GiveTheirExpectedResults) {
                                      with_line15(read_file(run / "input.txt"), c.accuracy));
         }
 
-        fs::copy_file(test_support::built_program("coltrans"), run / "coltrans");
-        test_support::ProgramOptions simulator;
-        simulator.executable = run / "coltrans";
-        simulator.working_directory = run;
-        const test_support::ProgramRun simulated = test_support::run_program(simulator);
+        const test_support::ProgramRun simulated = run_in(run, "coltrans");
         ASSERT_EQ(simulated.status, 0) << simulated.err;
         EXPECT_EQ(simulated.err, "");
         outcome.check("print.txt", read_file(run / "print.txt"));

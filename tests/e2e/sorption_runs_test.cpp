@@ -12,14 +12,11 @@ namespace fs = std::filesystem;
 using test_support::crlf_lines;
 using test_support::is_fixed_field;
 using test_support::kSeparatorLine;
-using test_support::read_file;
+using test_support::kSorptionHeader;
 using test_support::records_of;
 using test_support::RunLayout;
 using test_support::write_file;
 
-const std::string kSorptionHeader =
-    crlf_lines({" This is the sorbed concetration output. ",
-                "    t (Time),      C (Solute Conce),     C* (adsorb Concet)", " " + std::string(73, '_')});
 const std::string kPreviousResults = "previous results\r\n";
 
 // input.txt of a sorption mode: the type, par1 to par9 (missing ones 0), lines 11 to 16, then the

@@ -14,6 +14,16 @@ namespace test_support {
 
 inline const std::string kSeparatorLine = " Unix type system, directory separator found\r\n";
 
+// The three header records of print.txt, as the two families write them.
+inline const std::string kColloidHeader =
+    " Below the time t, the potiosion x or C, and the Concetration  C or C*,  can be seen \r\n"
+    "    t (Time),      x (Lenght),     C (Concetration)\r\n " +
+    std::string(73, '_') + "\r\n";
+inline const std::string kSorptionHeader =
+    " This is the sorbed concetration output. \r\n"
+    "    t (Time),      C (Solute Conce),     C* (adsorb Concet)\r\n " +
+    std::string(73, '_') + "\r\n";
+
 // A user's layout: <dir>/run/coltrans and input.txt, <dir>/Saved_Simulations.
 struct RunLayout {
     explicit RunLayout(const std::string& input, bool archive_folder = true,
