@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "common/console.hpp"
@@ -61,10 +63,46 @@ std::string skip_to_heading(ControlRewrite& rewrite, HeadingTest is_heading) {
     }
 }
 
-// The transformation of parameter r (from 0) for its fit flag.
-std::string_view transformation(std::size_t r, std::int32_t flag) {
+// The transformation of parameter r (from 0) for its fit flag, the transformation field of its old
+// line and its new bounds.
+std::string_view transformation(std::size_t r, std::int32_t flag, std::string_view old_transformation,
+                                double lower, double upper) {
     if (flag != pestprep::kEstimated) return kTransformFixed;
-    return r == pestprep::kL2Index ? kTransformTied : kTransformNone;
+    if (r == pestprep::kL2Index) return kTransformTied;
+    if (is_log_transformation(old_transformation) && lower > 0.0 && upper > 0.0) return kTransformLog;
+    return kTransformNone;
+}
+
+// A field or a number of the control file without the blanks that pad it.
+std::string without_blanks(std::string_view field) {
+    const std::size_t first = field.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return std::string(field.substr(first, field.find_last_not_of(' ') - first + 1));
+}
+
+// The warning for parameter r (from 0), named `name`, whose starting value lies outside its bounds.
+std::string outside_bounds_warning(std::size_t r, std::string_view name, const pestprep::ParsToFit& pars) {
+    return "Warning: the starting value " + without_blanks(control_number(pars.parvalue[r])) +
+           " of parameter " + std::string(name) + " (record " + std::to_string(r + 1) +
+           " of ParsToFit.txt) lies outside its bounds " +
+           without_blanks(control_number(pars.parboundarymin[r])) + " to " +
+           without_blanks(control_number(pars.parboundarymax[r])) +
+           "; the calibration engine will refuse the control file until it lies within them";
+}
+
+// The file that `path` names once symbolic links are followed, in the folder where it lies.
+std::string linked_file(const std::string& path) {
+    namespace fs = std::filesystem;
+    constexpr int kMostLinks = 40;  // as the system follows them before it gives up
+    fs::path current(path);
+    for (int links = 0; links < kMostLinks; ++links) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error)) || error) break;
+        const fs::path target = fs::read_symlink(current, error);
+        if (error) break;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current.string();
 }
 
 // Copies the whole control file to the back-up, each line through the line buffer.
@@ -103,9 +141,10 @@ void add_exp_pst_file(ControlRewrite& rewrite, std::span<const double> cexpvecto
     }
 }
 
-void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> cexpvector,
-                             std::span<const double> weightvector, pestprep::ParsToFit& pars,
-                             pestprep::ChangeLimit change_limit) {
+std::vector<std::string> rewrite_control_records(ControlRewrite& rewrite, std::span<const double> cexpvector,
+                                                 std::span<const double> weightvector,
+                                                 pestprep::ParsToFit& pars,
+                                                 pestprep::ChangeLimit change_limit) {
     // Line 4: the counts, with the new number of observations.
     std::array<std::int32_t, 5> counts{};
     common::require(
@@ -124,6 +163,8 @@ void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> ce
     if (pars.parfitflag[pestprep::kKirrIndex] != pestprep::kEstimated)
         pars.parfitflag[pestprep::kL2Index] = 0;
 
+    std::vector<std::string> warnings;
+
     // The twelve parameter lines. Fields that a line does not supply keep the previous line's.
     ParameterFields fields;
     fields.fill(std::string(kParameterFieldWidth, ' '));
@@ -137,13 +178,17 @@ void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> ce
                             "cannot read parameter line " + std::to_string(r + 1) + " of");
         }
         if (!result) end_with(ControlFailure::reading_parameter);
-        const std::string change = change_limit == pestprep::ChangeLimit::from_bounds
-                                       ? getrelatorfactor(pars.parboundarymin[r], pars.parboundarymax[r])
-                                       : fields[2];
-        write_handled(rewrite,
-                      parameter_line(fields, transformation(r, pars.parfitflag[r]), change, pars.parvalue[r],
-                                     pars.parboundarymin[r], pars.parboundarymax[r]),
-                      ControlFailure::writing_parameter);
+        const double lower = pars.parboundarymin[r];
+        const double upper = pars.parboundarymax[r];
+        const std::string change =
+            change_limit == pestprep::ChangeLimit::from_bounds ? getrelatorfactor(lower, upper) : fields[2];
+        const std::string line =
+            parameter_line(fields, transformation(r, pars.parfitflag[r], fields[1], lower, upper), change,
+                           pars.parvalue[r], lower, upper);
+        write_handled(rewrite, line, ControlFailure::writing_parameter);
+        if (!(lower <= pars.parvalue[r] && pars.parvalue[r] <= upper)) {
+            warnings.push_back(outside_bounds_warning(r, without_blanks(line.substr(0, 10)), pars));
+        }
     }
     if (pars.parfitflag[pestprep::kL2Index] == pestprep::kEstimated) write_unhandled(rewrite, kTiedLine);
 
@@ -162,6 +207,7 @@ void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> ce
         if (!result) end_with(ControlFailure::reading_control_file);
         write_handled(rewrite, line_buffer(record), ControlFailure::writing);
     }
+    return warnings;
 }
 
 void tracer_fit_pst_file(common::RecordFile& control, common::RecordFile& backup,
@@ -181,13 +227,15 @@ void tracer_fit_pst_file(common::RecordFile& control, common::RecordFile& backup
                     "cannot read the first three lines of");
 
     common::ReplacementFile replacement;
-    common::require(replacement.begin(control.path(), head), control.path(), "cannot write");
+    common::require(replacement.begin(linked_file(control.path()), head), control.path(), "cannot write");
     ControlRewrite rewrite{
         backup, backup.path(),
         [&replacement](std::string_view text) { return replacement.records().write_record(text); },
         control.path()};
-    rewrite_control_records(rewrite, cexpvector, weightvector, pars, change_limit);
+    const std::vector<std::string> warnings =
+        rewrite_control_records(rewrite, cexpvector, weightvector, pars, change_limit);
     if (!replacement.commit()) end_with(ControlFailure::writing);
+    for (const std::string& warning : warnings) common::error_record(warning);
 }
 
 }  // namespace pestprep::creating_files

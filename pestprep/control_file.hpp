@@ -16,6 +16,14 @@
 // old observations dropped up to the model-command-line heading, which is rewritten; the rest
 // copied.
 //
+// An estimated parameter whose line asks for the logarithm keeps "log" while both of its bounds are
+// positive (the logarithm of a bound must exist). A control file that is a symbolic link is
+// rewritten where the link points, so that the link keeps naming the new file; the back-up stays
+// in the run directory.
+//
+// A starting value outside its bounds, which the calibration engine would refuse, is named in a
+// warning on the error stream once the control file is written; the file is written all the same.
+//
 // A failure with a handler writes its message, "The  system will now close" and "Press any key to
 // exit" to the console and ends the program (common::ProgramEnd); one without a handler ends it
 // with common::IoFailure.
@@ -24,6 +32,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/io_result.hpp"
 #include "common/record_file.hpp"
@@ -66,9 +75,11 @@ void tracer_fit_pst_file(common::RecordFile& control, common::RecordFile& backup
 
 // Everything after line 3: from the back-up standing at line 4, writes the counts line, the copied
 // control lines, the parameter lines, the tied line, the observation sections and the rest.
-void rewrite_control_records(ControlRewrite& rewrite, std::span<const double> cexpvector,
-                             std::span<const double> weightvector, pestprep::ParsToFit& pars,
-                             pestprep::ChangeLimit change_limit);
+// Returns a warning text for every starting value outside its bounds.
+std::vector<std::string> rewrite_control_records(ControlRewrite& rewrite, std::span<const double> cexpvector,
+                                                 std::span<const double> weightvector,
+                                                 pestprep::ParsToFit& pars,
+                                                 pestprep::ChangeLimit change_limit);
 
 // With the back-up just after the observation-groups heading: copies the group name line (its
 // first 30 columns) and the observation-data heading, then writes one line per observation.

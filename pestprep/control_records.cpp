@@ -1,6 +1,7 @@
 #include "pestprep/control_records.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "common/edit_descriptors.hpp"
@@ -23,6 +24,12 @@ std::string padded(std::string_view field, std::size_t width) {
     std::string text(field.substr(0, std::min(field.size(), width)));
     text.resize(width, ' ');
     return text;
+}
+
+// A section heading of the control file: its first non-blank character is "*".
+bool is_section_heading(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '*';
 }
 
 bool letters_side_by_side(std::string_view line, char first, char second, char third) {
@@ -102,12 +109,21 @@ std::string observation_line(std::int32_t i, double observed, double weight, std
     return line;
 }
 
+bool is_log_transformation(std::string_view field) {
+    const std::size_t first = field.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    const std::string_view word = field.substr(first, field.find_last_not_of(' ') - first + 1);
+    return word.size() == 3 && std::tolower(static_cast<unsigned char>(word[0])) == 'l' &&
+           std::tolower(static_cast<unsigned char>(word[1])) == 'o' &&
+           std::tolower(static_cast<unsigned char>(word[2])) == 'g';
+}
+
 bool is_observation_groups_heading(std::string_view line) {
-    return letters_side_by_side(line, 'o', 'b', 's');
+    return is_section_heading(line) && letters_side_by_side(line, 'o', 'b', 's');
 }
 
 bool is_command_line_heading(std::string_view line) {
-    return letters_side_by_side(line, 'm', 'o', 'd');
+    return is_section_heading(line) && letters_side_by_side(line, 'm', 'o', 'd');
 }
 
 }  // namespace pestprep::creating_files

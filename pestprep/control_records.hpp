@@ -36,6 +36,7 @@ using ParameterFields = std::array<std::string, 10>;
 
 // Transformations written in columns 11 to 20.
 inline constexpr std::string_view kTransformNone = "   none   ";
+inline constexpr std::string_view kTransformLog = "   log    ";
 inline constexpr std::string_view kTransformFixed = "  fixed   ";
 inline constexpr std::string_view kTransformTied = "   tied   ";
 
@@ -65,9 +66,15 @@ std::string parameter_line(const ParameterFields& old_fields, std::string_view t
 // The line of observation i.
 std::string observation_line(std::int32_t i, double observed, double weight, std::string_view group_name);
 
-// The observation-groups heading: the first "o", "b" and "s" of the line stand side by side.
+// Whether a parameter line's transformation field (old field 2) asks for the logarithm, in any case.
+bool is_log_transformation(std::string_view field);
+
+// The headings that the rewrite looks for are section headings: the first non-blank character of
+// the line is "*", so that no data line (an observation of a group named "model", say) is ever
+// taken for one.
+// The observation-groups heading: a section heading whose first "o", "b" and "s" stand side by side.
 bool is_observation_groups_heading(std::string_view line);
-// The model-command-line heading: the first "m", "o" and "d" of the line stand side by side.
+// The model-command-line heading: a section heading whose first "m", "o" and "d" stand side by side.
 bool is_command_line_heading(std::string_view line);
 
 }  // namespace pestprep::creating_files

@@ -7,7 +7,13 @@ namespace {
 
 constexpr std::string_view kSystemFiles = "SystemFiles";
 
-common::RecordFile open_file(std::string path) {
+// An input: it must exist, and is only read (the control file too: its new contents replace it).
+common::RecordFile open_input(std::string path) {
+    return common::RecordFile::open_or_fail(std::move(path), common::OpenMode::existing);
+}
+
+// An output: opened as it is, or created empty.
+common::RecordFile open_output(std::string path) {
     return common::RecordFile::open_or_fail(std::move(path), common::OpenMode::any);
 }
 
@@ -19,14 +25,14 @@ void close_file(common::RecordFile& file) {
 
 GeneratorFiles open_generator_files(const common::RunDirectory& run) {
     GeneratorFiles files;
-    files.print_ins = open_file(run.file("print.ins"));
-    files.input_tpl = open_file(run.file("input.tpl"));
-    files.control = open_file(run.file("tracer_fit.pst"));
-    files.run_record = open_file(run.file("tracer_fit.rec"));
-    files.backup = open_file(run.file("tracer_fit_pst_temp.txt"));
-    files.pars_to_fit = open_file(run.file(kSystemFiles, "ParsToFit.txt"));
-    files.time_coords = open_file(run.file(kSystemFiles, "TimeAndCoords.txt"));
-    files.exp_data = open_file(run.file(kSystemFiles, "ExpData.txt"));
+    files.control = open_input(run.file("tracer_fit.pst"));
+    files.pars_to_fit = open_input(run.file(kSystemFiles, "ParsToFit.txt"));
+    files.time_coords = open_input(run.file(kSystemFiles, "TimeAndCoords.txt"));
+    files.exp_data = open_input(run.file(kSystemFiles, "ExpData.txt"));
+    files.print_ins = open_output(run.file("print.ins"));
+    files.input_tpl = open_output(run.file("input.tpl"));
+    files.run_record = open_output(run.file("tracer_fit.rec"));
+    files.backup = open_output(run.file("tracer_fit_pst_temp.txt"));
     return files;
 }
 

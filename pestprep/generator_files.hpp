@@ -1,6 +1,8 @@
 #pragma once
 // The eight files a generator run touches, opened at its start in a fixed order and kept open until
-// its end. Each is opened without a status: an existing file as it is, a missing one created empty.
+// its end. The four inputs (the control file and the three files in SystemFiles) must exist and are
+// opened first, so that a missing one ends the run before any file is created; the outputs are
+// then opened as they are, or created empty.
 
 #include "common/record_file.hpp"
 #include "common/run_directory.hpp"
@@ -18,8 +20,10 @@ struct GeneratorFiles {
     common::RecordFile exp_data;     // SystemFiles/ExpData.txt
 };
 
-// Opens the eight files in the order of the members above. A file that cannot be opened (for
-// example in a missing SystemFiles folder) ends the program after the ones before it were opened.
+// Opens the control file, ParsToFit.txt, TimeAndCoords.txt, ExpData.txt, then the instruction file,
+// the template, the run record and the back-up. A file that cannot be opened (a missing input, or
+// a folder where a file belongs) ends the program with a diagnostic that names it, after the ones
+// before it were opened.
 GeneratorFiles open_generator_files(const common::RunDirectory& run);
 
 // Closes the files: the back-up, the instruction file, the template, the control file, the run

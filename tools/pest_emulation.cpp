@@ -79,6 +79,34 @@ ParameterValues control_file_initial_values(const std::string& control_path) {
     return values;
 }
 
+ParameterValues parameter_file_values(const std::string& path) {
+    const std::vector<std::string> records = read_records(path);
+    const std::vector<std::string> heading = records.empty() ? std::vector<std::string>() : words(records[0]);
+    if (heading.size() < 2 || (lower(heading[0]) != "single" && lower(heading[0]) != "double") ||
+        lower(heading[1]) != "point") {
+        throw std::runtime_error(path + " does not begin with 'single point' or 'double point'");
+    }
+    ParameterValues values;
+    for (std::size_t k = 1; k < records.size(); ++k) {
+        const std::vector<std::string> fields = words(records[k]);
+        if (fields.empty()) continue;
+        double value = 0.0, scale = 1.0, offset = 0.0;
+        if (fields.size() < 4 || !common::parse_real(fields[1], value) ||
+            !common::parse_real(fields[2], scale) || !common::parse_real(fields[3], offset)) {
+            throw std::runtime_error(path + ": bad parameter line '" + records[k] + "'");
+        }
+        values[lower(fields[0])] = value * scale + offset;
+    }
+    return values;
+}
+
+ParameterValues model_input_values(const std::string& path) {
+    const std::vector<std::string> records = read_records(path);
+    const std::vector<std::string> first = records.empty() ? std::vector<std::string>() : words(records[0]);
+    if (!first.empty() && lower(first[0]) == "pcf") return control_file_initial_values(path);
+    return parameter_file_values(path);
+}
+
 std::string marker_value_text(double value, int width) {
     if (!std::isfinite(value))
         throw std::runtime_error("a parameter value that is not finite cannot be written");

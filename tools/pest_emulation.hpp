@@ -20,6 +20,16 @@ std::vector<std::string> read_records(const std::string& path);
 // std::runtime_error when the file cannot be read as a control file.
 ParameterValues control_file_initial_values(const std::string& control_path);
 
+// The values of a parameter value file (the ".par" file that a calibration engine writes with the
+// best values it found): a heading "single point" or "double point", then one line per parameter
+// with its name, value, scale and offset; each value as the engine writes it to a model input,
+// times the scale plus the offset. Throws std::runtime_error when the file cannot be read as one.
+ParameterValues parameter_file_values(const std::string& path);
+
+// The values for a model input from a control file (its starting values) or a parameter value
+// file, whichever `path` holds.
+ParameterValues model_input_values(const std::string& path);
+
 // The text a parameter value gets in a marker of `width` columns: scientific notation,
 // right-justified in exactly `width` columns with as many significant digits as fit, the exponent
 // with two digits, or three when the value needs them. Throws std::runtime_error when the marker

@@ -77,6 +77,25 @@ TEST(BadGeneratorInput, EmptyFilesEndWithTheDiagnosticNamingThem) {
     }
 }
 
+TEST(BadGeneratorInput, AMissingInputIsNamedAndNothingIsWritten) {
+    for (const std::string program : {"pestprep", "pestprep_keeplim"}) {
+        for (const std::string file : {"tracer_fit.pst", "SystemFiles/ParsToFit.txt",
+                                       "SystemFiles/TimeAndCoords.txt", "SystemFiles/ExpData.txt"}) {
+            SCOPED_TRACE(program + ": " + file);
+            RunDirectory run(program);
+            install(run);
+            fs::remove(run / file);
+            const Snapshot before = snapshot(run.path());
+            const ProgramRun result = run.run();
+            EXPECT_EQ(result.status, 2);
+            EXPECT_TRUE(is_clear_diagnostic(result.err, (run / file).string(), "No such file or directory"))
+                << result.err;
+            EXPECT_EQ(changed_files(before, snapshot(run.path())), kNone);
+            EXPECT_FALSE(fs::exists(run / file));
+        }
+    }
+}
+
 TEST(BadGeneratorInput, BinaryGarbageIsReportedAndTheControlFileKept) {
     struct Case {
         std::string file;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "common/list_input.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tools/pest_emulation.hpp"
 
 namespace {
@@ -84,6 +85,21 @@ TEST(TemplateFilling, BadTemplatesAreRefused) {
     EXPECT_NE(failure({"ptf #", "#a b      #"}), "");
     EXPECT_NE(failure({"ptf #", "#         #"}), "");
     EXPECT_NE(failure({"ptf #", "#a#"}).find("too narrow"), std::string::npos);
+}
+
+TEST(ParameterValueFiles, ValuesTimesScalePlusOffsetAndBadFilesRefused) {
+    test_support::TempDir dir;
+    const auto values_of = [&](std::string_view text) {
+        test_support::write_file(dir / "case.par", text);
+        return tools::model_input_values((dir / "case.par").string());
+    };
+    EXPECT_EQ(values_of("single point\r\n  dcx  1.5  1.0  0.0\r\n  Kirr  2.0E-02  -1.0  0.5\r\n\r\n"),
+              (tools::ParameterValues{{"dcx", 1.5}, {"kirr", 0.48}}));
+    EXPECT_EQ(values_of("double point\n r1 2.5D-03 1 0\n"), (tools::ParameterValues{{"r1", 2.5e-3}}));
+    EXPECT_NE(failure_of([&] { values_of("pcf\n* control data\n"); }), "");
+    EXPECT_NE(failure_of([&] { values_of("single point\n r1 x 1 0\n"); }).find("bad parameter line"),
+              std::string::npos);
+    EXPECT_NE(failure_of([&] { values_of("r1 1 1 0\n"); }).find("single point"), std::string::npos);
 }
 
 std::vector<std::pair<std::string, std::string>> named_texts(const std::vector<Observation>& observations) {

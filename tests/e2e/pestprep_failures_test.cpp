@@ -76,13 +76,10 @@ TEST(PestprepFailures, MissingSystemFilesFolder) {
     EXPECT_EQ(result.out, " Unix type system, directory separator found\r\n");
     EXPECT_NE(result.err.find((run / "SystemFiles/ParsToFit.txt").string()), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
-    // The first five files are opened, and created where missing.
-    const std::map<std::string, std::string> expected{{"print.ins", ""},
-                                                      {"input.tpl", ""},
-                                                      {"tracer_fit.pst", control_file()},
-                                                      {"tracer_fit.rec", ""},
-                                                      {"tracer_fit_pst_temp.txt", ""}};
+    // The inputs are opened before any output, so no file is created.
+    const std::map<std::string, std::string> expected{{"tracer_fit.pst", control_file()}};
     EXPECT_EQ(run.files(), expected);
+    EXPECT_FALSE(std::filesystem::exists(run / "SystemFiles"));
 }
 
 TEST(PestprepFailures, CountMismatchPausesAndEndsWhateverTheAnswer) {

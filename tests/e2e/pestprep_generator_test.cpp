@@ -216,6 +216,29 @@ TEST(Pestprep, GeneratesTheThreePestFiles) {
     }
 }
 
+TEST(Pestprep, AStartingValueOutsideItsBoundsIsNamedInAWarning) {
+    System system;
+    system.pars[1] = {1e-6, 1, 1e-5, 5};  // below its bounds
+    system.pars[5] = {60.0, 0, 0.1, 48};  // above them, fixed
+    system.pars[6] = {0.7, 0, 0.1, 0.7};  // at a bound: within
+    for (const std::string program : {"pestprep", "pestprep_keeplim"}) {
+        RunDirectory run(program);
+        system.install(run);
+        const auto result = run.run();
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, kSuccessConsole);
+        EXPECT_EQ(
+            result.err,
+            "Warning: the starting value 1.0000000E-06 of parameter R1 (record 2 of ParsToFit.txt) lies "
+            "outside its bounds 1.0000000E-05 to 5.0000000E+00; the calibration engine will refuse the "
+            "control file until it lies within them\r\n"
+            "Warning: the starting value 6.0000000E+01 of parameter tp (record 6 of ParsToFit.txt) lies "
+            "outside its bounds 1.0000000E-01 to 4.8000000E+01; the calibration engine will refuse the "
+            "control file until it lies within them\r\n");
+        expect_generated(run, system, program == "pestprep_keeplim");
+    }
+}
+
 TEST(Pestprep, RunningTwiceGivesTheSameFiles) {
     RunDirectory run;
     System system;

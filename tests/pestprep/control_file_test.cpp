@@ -245,6 +245,54 @@ TEST(ControlRewrite, CommandLineHeadingAnywhereOnItsLine) {
     }
 }
 
+TEST(ControlRewrite, AnObservationGroupNamedModelIsNoCommandHeading) {
+    // The old observation lines of a group "model" hold "mod" first; only the real heading, which
+    // begins with "*", ends them.
+    ControlBody body;
+    body.observations = {"* observation groups", "model", "* observation data", "cn1 1.0 1.0 model",
+                         "  cn2 2.0 1.0 model"};
+    ParsToFit pars = default_pars();
+    const Rewritten out = rewrite(body, pars);
+    const std::vector<std::string> lines = trimmed(out.records);
+    ASSERT_EQ(lines.size(), 45u);
+    EXPECT_EQ(lines[35], "model");
+    EXPECT_EQ(lines[39].substr(69), "     model");
+    EXPECT_EQ(lines[40], " * model command line");
+    EXPECT_EQ(lines[41], "./coltrans");
+}
+
+TEST(ControlRewrite, LogKeptWhileBothBoundsArePositive) {
+    struct Case {
+        std::string old_transformation;
+        std::size_t r;
+        std::int32_t flag;
+        double lower, upper;
+        std::string_view transformation;
+    };
+    const std::vector<Case> cases{
+        {"log", 1, 1, 1e-5, 5.0, "   log    "},  {"LOG", 1, 1, 1e-5, 5.0, "   log    "},
+        {"log", 1, 1, 0.0, 5.0, "   none   "},   {"log", 1, 1, -1.0, 5.0, "   none   "},
+        {"log", 1, 1, -5.0, -1.0, "   none   "}, {"none", 1, 1, 1e-5, 5.0, "   none   "},
+        {"log", 1, 0, 1e-5, 5.0, "  fixed   "},  {"log", pestprep::kL2Index, 1, 1e-5, 5.0, "   tied   "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.old_transformation << " parameter " << c.r << " flag " << c.flag
+                                        << " bounds " << c.lower << " " << c.upper);
+        ControlBody body;
+        body.parameters[c.r] = kNames[c.r] + " " + c.old_transformation + " factor 1.0 0.001 100.0 g" +
+                               kNames[c.r] + " 1.0 0.0 1";
+        ParsToFit pars = default_pars();
+        pars.parfitflag[c.r] = c.flag;
+        pars.parboundarymin[c.r] = c.lower;
+        pars.parboundarymax[c.r] = c.upper;
+        const Rewritten first = rewrite(body, pars);
+        EXPECT_EQ(first.records[21 + c.r].substr(10, 10), c.transformation);
+        // The next run reads the transformation back and keeps it.
+        EXPECT_EQ(rewrite(first.records, pars, {1.5e-4, 2.5e-4, 3.5e-4}, {1.0, 2.0, 1e7}).records,
+                  first.records);
+    }
+}
+
 TEST(ControlRewrite, ChangeLimitFromTheBoundsOrKept) {
     ControlBody body;
     body.parameters[0] = "Dcx none factor 1.0 -1 1 gDcx 1.0 0.0 1";
@@ -426,6 +474,32 @@ TEST_F(ControlFile, TooShortOrMissing) {
     write_control("pcf\r\n* control data\r\nrestart estimation\r\n");
     EXPECT_THROW(run_rewrite(), common::IoFailure);
     EXPECT_EQ(read_file(dir_ / "tracer_fit.pst"), "pcf\r\n* control data\r\nrestart estimation\r\n");
+}
+
+TEST_F(ControlFile, ALinkedControlFileIsRewrittenWhereTheLinkPoints) {
+    const std::string text = "pcf\r\n* control data\r\nrestart estimation\r\n" + body_text();
+    std::filesystem::create_directories(dir_ / "shared");
+    for (const std::filesystem::path& link :
+         {std::filesystem::path("shared/real.pst"), dir_ / "shared/real.pst"}) {
+        SCOPED_TRACE(link.string());
+        write_file(dir_ / "shared/real.pst", text);
+        std::filesystem::remove(dir_ / "tracer_fit.pst");
+        std::filesystem::create_symlink(link, dir_ / "tracer_fit.pst");
+        run_rewrite();
+        EXPECT_EQ(std::filesystem::read_symlink(dir_ / "tracer_fit.pst"), link);
+        const std::string rewritten = read_file(dir_ / "shared/real.pst");
+        EXPECT_TRUE(rewritten.starts_with(
+            "pcf\r\n* control data\r\nrestart estimation\r\n    12     2    12     0     1\r\n"));
+        EXPECT_NE(rewritten.find(" * model command line\r\n"), std::string::npos);
+        // The back-up stays beside the link; nothing is left in either folder.
+        EXPECT_EQ(read_file(dir_ / "tracer_fit_pst_temp.txt").size(),
+                  (3 + ControlBody{}.lines().size()) * 502);
+        EXPECT_EQ(directory_entries(),
+                  (std::vector<std::string>{"shared", "tracer_fit.pst", "tracer_fit_pst_temp.txt"}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "shared"),
+                                std::filesystem::directory_iterator()),
+                  1);
+    }
 }
 
 TEST_F(ControlFile, PermissionsOfTheControlFileAreKept) {

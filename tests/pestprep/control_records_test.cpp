@@ -126,10 +126,14 @@ TEST(HeadingTests, FirstLettersSideBySide) {
     EXPECT_FALSE(is_observation_groups_heading(line_buffer("* Observation groups")));
     // Only the first "o" counts: an earlier one elsewhere on the line hides the heading.
     EXPECT_FALSE(is_observation_groups_heading(line_buffer("# old * observation groups")));
-    // No "o" at all: "bs" at the start of a line passes.
-    EXPECT_TRUE(is_observation_groups_heading(line_buffer("bs")));
-    // Any line that begins a word with "obs" passes, the observation-data heading too.
+    // Any heading that begins a word with "obs" passes, the observation-data heading too.
     EXPECT_TRUE(is_observation_groups_heading(line_buffer("* observation data")));
+    // Only a line whose first non-blank character is "*" is a heading: no data line is taken for
+    // one, however its letters fall.
+    EXPECT_TRUE(is_observation_groups_heading(line_buffer(" \t* observation groups")));
+    EXPECT_FALSE(is_observation_groups_heading(line_buffer("bs")));
+    EXPECT_FALSE(is_observation_groups_heading(line_buffer("observation groups")));
+    EXPECT_FALSE(is_observation_groups_heading(line_buffer("obs_late  1.0  1.0  conc")));
 
     EXPECT_TRUE(is_command_line_heading(line_buffer("* model command line")));
     EXPECT_TRUE(is_command_line_heading(line_buffer(kCommandLineHeading)));
@@ -137,6 +141,18 @@ TEST(HeadingTests, FirstLettersSideBySide) {
     EXPECT_TRUE(is_command_line_heading(line_buffer("* model input/output")));
     EXPECT_FALSE(is_command_line_heading(line_buffer("        cn1  1.0  1.0  conc")));
     EXPECT_FALSE(is_command_line_heading(line_buffer("# from model runs * model command line")));
+    EXPECT_FALSE(is_command_line_heading(line_buffer("        cn1  1.0  1.0  model")));
+    EXPECT_FALSE(is_command_line_heading(line_buffer("model")));
+}
+
+TEST(Transformations, LogInAnyCase) {
+    EXPECT_TRUE(is_log_transformation("log"));
+    EXPECT_TRUE(is_log_transformation("  LOG               "));
+    EXPECT_TRUE(is_log_transformation("Log"));
+    EXPECT_FALSE(is_log_transformation("none"));
+    EXPECT_FALSE(is_log_transformation("logs"));
+    EXPECT_FALSE(is_log_transformation(""));
+    EXPECT_EQ(kTransformLog.size(), kTransformNone.size());
 }
 
 TEST(LineBuffer, FiveHundredColumns) {
