@@ -8,30 +8,10 @@
 #include "common/edit_descriptors.hpp"
 #include "common/list_input.hpp"
 #include "common/record_file.hpp"
+#include "tools/words.hpp"
 
 namespace tools {
 namespace {
-
-std::vector<std::string> words(const std::string& line) {
-    std::vector<std::string> out;
-    std::string word;
-    for (const char c : line) {
-        if (c == ' ' || c == '\t') {
-            if (!word.empty()) out.push_back(std::move(word));
-            word.clear();
-        } else {
-            word.push_back(c);
-        }
-    }
-    if (!word.empty()) out.push_back(std::move(word));
-    return out;
-}
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The field of ESw.dEe, or nothing when the value does not fit it.
 std::string es_field(double value, int width, int digits, int exponent_digits) {

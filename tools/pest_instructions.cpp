@@ -7,18 +7,13 @@
 
 #include "common/list_input.hpp"
 #include "tools/pest_emulation.hpp"
+#include "tools/words.hpp"
 
 namespace tools {
 namespace {
 
 bool is_blank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 // The items of an instruction line: separated by blanks and tabs, except that a marker item runs
