@@ -1,6 +1,5 @@
 #include "coltrans/run_archive.hpp"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,21 +57,6 @@ std::optional<std::string> process_current_directory() {
     return std::string(buffer.data());
 }
 
-// Whether the archive ends within a record. A run that was killed, or whose disk filled up, while
-// it appended its block leaves the record it was writing incomplete; the next block must not
-// continue that record.
-bool ends_within_record(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    char last = '\n';
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        if (::pread(fd, &last, 1, info.st_size - 1) != 1) last = '\n';
-    }
-    ::close(fd);
-    return last != '\n';
-}
-
 // Whether the folder that should hold the archive is missing.
 bool folder_missing(const std::string& path) {
     const std::size_t last = path.find_last_of("/\\");
@@ -122,9 +106,7 @@ RunArchive RunArchive::open_path(std::string path) {
     (void)file.lock_exclusive();
     // Decided under the lock: an incomplete last record is ended, so that this block starts on a
     // line of its own.
-    if (ends_within_record(file.path())) {
-        common::require(file.write_record(""), file.path(), "cannot write to the run archive");
-    }
+    common::require(file.end_incomplete_record(), file.path(), "cannot write to the run archive");
     return RunArchive(std::move(file));
 }
 

@@ -2,6 +2,7 @@
 // How a run ends. Everything that ends a program early travels as an exception up to main, which
 // alone turns it into a message and an exit status (see program_main.hpp).
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include "common/source_location.hpp"
@@ -15,21 +16,24 @@ enum class ExitStatus : int {
     io_failure = 2,       // an input or output statement without a handler of its own failed
 };
 
-// An input or output statement without a handler failed: names the file, what was being done and why.
+// An input or output statement without a handler failed: names the file, the line of it where there
+// is one (0 otherwise), what was being done and why.
 class IoFailure : public std::runtime_error {
   public:
-    IoFailure(std::string file, std::string action, std::string cause,
+    IoFailure(std::string file, std::string action, std::string cause, std::size_t line = 0,
               SourceLocation where = SourceLocation::current());
 
     const std::string& file() const noexcept { return file_; }
     const std::string& action() const noexcept { return action_; }
     const std::string& cause() const noexcept { return cause_; }
+    std::size_t line() const noexcept { return line_; }
     const SourceLocation& where() const noexcept { return where_; }
 
   private:
     std::string file_;
     std::string action_;
     std::string cause_;
+    std::size_t line_;
     SourceLocation where_;
 };
 

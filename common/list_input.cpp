@@ -1,12 +1,16 @@
 #include "common/list_input.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <variant>
+
+#include "common/console.hpp"
 
 namespace common {
 namespace {
@@ -108,13 +112,24 @@ struct Token {
     enum class Kind { value, null, slash } kind = Kind::value;
     std::string text;
     bool quoted = false;
+    // A whole number that the record continues with a comma and a digit, as a decimal comma writes
+    // a number ("0,05", "1,5E-3"): the record's text from the word to the end of what follows the
+    // comma, and the column where it starts. Empty for every other word.
+    std::string decimal_comma;
+    std::size_t column = 0;
 };
+
+bool is_separator(char c) {
+    return is_blank(c) || c == ',' || c == '/';
+}
 
 class StatementReader {
   public:
     explicit StatementReader(RecordSource& source) : source_(source) {}
 
     IoResult start() { return source_.read_record(record_); }
+    // The record being read.
+    const std::string& record() const noexcept { return record_; }
 
     // The next token of the statement, reading further records as needed.
     IoResult next(Token& token) {
@@ -138,11 +153,11 @@ class StatementReader {
                     separator_pending_ = false;
                     continue;
                 }
-                token = Token{Token::Kind::null, {}, false};
+                token = Token{Token::Kind::null, {}, false, {}, 0};
                 return {};
             }
             if (c == '/') {
-                token = Token{Token::Kind::slash, {}, false};
+                token = Token{Token::Kind::slash, {}, false, {}, 0};
                 return {};
             }
             separator_pending_ = true;
@@ -159,11 +174,9 @@ class StatementReader {
             return token;
         }
         const std::size_t start = pos_;
-        while (pos_ < record_.size() && !is_blank(record_[pos_]) && record_[pos_] != ',' &&
-               record_[pos_] != '/') {
-            ++pos_;
-        }
+        while (pos_ < record_.size() && !is_separator(record_[pos_])) ++pos_;
         token.text = record_.substr(start, pos_ - start);
+        note_decimal_comma(token, start);
         const std::size_t star = token.text.find('*');
         if (star != std::string::npos && all_digits(std::string_view(token.text).substr(0, star))) {
             int count = 0;
@@ -203,6 +216,23 @@ class StatementReader {
         }
     }
 
+    // Whether the word record_[start, pos_) reads like the whole part of a number written with a
+    // decimal comma: digits with an optional sign, directly followed by a comma and a digit.
+    void note_decimal_comma(Token& token, std::size_t start) const {
+        const std::size_t comma = pos_;
+        if (comma + 1 >= record_.size() || record_[comma] != ',' ||
+            !std::isdigit(static_cast<unsigned char>(record_[comma + 1]))) {
+            return;
+        }
+        std::string_view whole = token.text;
+        if (!whole.empty() && (whole[0] == '+' || whole[0] == '-')) whole.remove_prefix(1);
+        if (!all_digits(whole)) return;
+        std::size_t end = comma + 1;
+        while (end < record_.size() && !is_separator(record_[end])) ++end;
+        token.decimal_comma = record_.substr(start, end - start);
+        token.column = start;
+    }
+
     RecordSource& source_;
     std::string record_;
     std::size_t pos_ = 0;
@@ -211,9 +241,8 @@ class StatementReader {
     Token repeated_;
 };
 
-// A word of the input as a diagnostic shows it: quoted, its first characters only, and every byte
-// that is not a printable character as \xNN, so that a garbled file cannot flood or garble the
-// error stream.
+}  // namespace
+
 std::string quoted_word(std::string_view word) {
     constexpr std::size_t kShown = 40;
     constexpr std::string_view kHex = "0123456789ABCDEF";
@@ -231,6 +260,28 @@ std::string quoted_word(std::string_view word) {
     text.push_back('\'');
     if (word.size() > kShown) text.append("... (" + std::to_string(word.size()) + " characters)");
     return text;
+}
+
+namespace {
+
+// The warning on a number written with a decimal comma, which reads as two values: the file, the
+// line, the word as written and the value taken.
+constexpr std::array<std::string_view, 6> kDecimalCommaWarning = {
+    "Warning: line ",
+    " of '",
+    "' holds ",
+    ": a comma separates two values, so the value read is ",
+    " (a decimal number is written with a point: ",
+    ")"};
+
+void warn_of_decimal_comma(const RecordSource& source, const Token& token) {
+    std::string suggested = token.decimal_comma;
+    suggested[suggested.find(',')] = '.';
+    const auto& text = kDecimalCommaWarning;
+    error_record(std::string(text[0]) + std::to_string(source.record_number()) + std::string(text[1]) +
+                 std::string(source.source_name()) + std::string(text[2]) + quoted_word(token.decimal_comma) +
+                 std::string(text[3]) + token.text + std::string(text[4]) + quoted_word(suggested) +
+                 std::string(text[5]));
 }
 
 // Assigns a value token to its item; false when the word is not of the item's type.
@@ -302,7 +353,17 @@ IoResult read_list(RecordSource& source, std::span<const InItem> items) {
         if (token.kind == Token::Kind::slash) break;
         if (token.kind == Token::Kind::value) {
             std::string cause;
-            if (!assign(item, token, cause)) return IoResult::failed(std::move(cause), done);
+            if (!assign(item, token, cause)) {
+                IoResult failed = IoResult::failed(std::move(cause), done);
+                failed.line = source.record_number();
+                failed.line_text = reader.record();
+                return failed;
+            }
+            if (!token.decimal_comma.empty() && !std::holds_alternative<TextItem>(item) &&
+                !source.source_name().empty() &&
+                source.warning_is_new(source.record_number(), token.column)) {
+                warn_of_decimal_comma(source, token);
+            }
         }
         ++done;
     }
@@ -325,7 +386,8 @@ IoResult read_fixed_text(RecordSource& source, std::string& value, std::size_t w
     return result;
 }
 
-StringRecords StringRecords::from_text(std::string_view text) {
+StringRecords StringRecords::from_text(std::string_view text, std::string name) {
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     std::vector<std::string> records;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -335,7 +397,7 @@ StringRecords StringRecords::from_text(std::string_view text) {
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
     }
-    return StringRecords(std::move(records));
+    return StringRecords(std::move(records), std::move(name));
 }
 
 IoResult StringRecords::read_record(std::string& record) {

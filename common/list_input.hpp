@@ -51,4 +51,9 @@ bool parse_real(std::string_view word, double& value);
 bool parse_real(std::string_view word, float& value);
 bool parse_integer(std::string_view word, std::int32_t& value);
 
+// A word or line of the input as a message shows it: quoted, its first 40 characters only (then
+// "... (n characters)"), and every byte that is not a printable character as \xNN, so that a
+// garbled file cannot flood or garble the error stream.
+std::string quoted_word(std::string_view word);
+
 }  // namespace common

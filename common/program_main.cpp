@@ -1,5 +1,6 @@
 #include "common/program_main.hpp"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -10,19 +11,28 @@
 namespace common {
 namespace {
 
+// The source location as file:line, the file named from the top of the source tree.
 std::string location_text(const SourceLocation& where) {
-    return std::string(where.file_name()) + ":" + std::to_string(where.line()) + " (" +
-           where.function_name() + ")";
+    std::string_view file = where.file_name();
+#if defined(CT_SOURCE_ROOT)
+    if (file.starts_with(CT_SOURCE_ROOT)) file.remove_prefix(std::string_view(CT_SOURCE_ROOT).size());
+#endif
+    return std::string(file) + ":" + std::to_string(where.line());
 }
 
 }  // namespace
 
 std::string io_failure_diagnostic(std::string_view program_name, const IoFailure& failure) {
-    return std::string(program_name) + ": input/output failure at " + location_text(failure.where()) + ": " +
-           failure.action() + " '" + failure.file() + "': " + failure.cause();
+    std::string text = std::string(program_name) + ": input/output failure at " +
+                       location_text(failure.where()) + ": " + failure.action() + " '" + failure.file() + "'";
+    if (failure.line() > 0) text += ", line " + std::to_string(failure.line());
+    return text + ": " + failure.cause();
 }
 
 int run_program(std::string_view program_name, const std::function<ExitStatus()>& body) {
+    // A file that reaches the process's file-size limit fails to be written, as on a full disk,
+    // instead of the signal ending the program part way through a record.
+    std::signal(SIGXFSZ, SIG_IGN);
     ExitStatus status;
     try {
         status = body();

@@ -13,9 +13,13 @@ namespace common {
 //  - handled_failure when a stop or a declined pause ended it (ProgramEnd);
 //  - io_failure, with the diagnostic on the error stream, for an unhandled input or output failure
 //    (IoFailure), a failed allocation, or any other unexpected error.
+// The signal of the file-size limit is ignored while the body runs, so that a write beyond the limit
+// fails as a write to a full disk does.
 int run_program(std::string_view program_name, const std::function<ExitStatus()>& body);
 
-// The diagnostic that run_program writes for an unhandled input or output failure.
+// The diagnostic that run_program writes for an unhandled input or output failure: the program, our
+// source location as file:line, the action, the file, the line of the file where there is one, and
+// the cause.
 std::string io_failure_diagnostic(std::string_view program_name, const IoFailure& failure);
 
 }  // namespace common

@@ -33,6 +33,7 @@ RecordFile::RecordFile(RecordFile&& other) noexcept {
 RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     if (this != &other) {
         release();
+        RecordSource::operator=(other);
         fd_ = std::exchange(other.fd_, -1);
         mode_ = other.mode_;
         path_ = std::move(other.path_);
@@ -40,6 +41,7 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
         in_pos_ = other.in_pos_;
         in_base_ = other.in_base_;
         at_eof_ = other.at_eof_;
+        records_read_ = other.records_read_;
         out_ = std::move(other.out_);
         writing_ = other.writing_;
         regular_ = other.regular_;
@@ -68,6 +70,8 @@ IoResult RecordFile::open(std::string path, OpenMode mode) {
     in_pos_ = 0;
     in_base_ = 0;
     at_eof_ = false;
+    records_read_ = 0;
+    forget_warnings();
     out_.clear();
     writing_ = false;
     regular_ = true;
@@ -109,7 +113,7 @@ IoResult RecordFile::open(std::string path, OpenMode mode) {
 RecordFile RecordFile::open_or_fail(std::string path, OpenMode mode, SourceLocation where) {
     RecordFile file;
     const IoResult result = file.open(path, mode);
-    if (!result) throw IoFailure(std::move(path), "cannot open", result.cause, where);
+    if (!result) throw IoFailure(std::move(path), "cannot open", result.cause, 0, where);
     return file;
 }
 
@@ -135,6 +139,16 @@ IoResult RecordFile::fill() {
     return {};
 }
 
+// At the start of the file: passes over a byte-order mark. A read failure here is met again, and
+// reported, by the read of the record.
+void RecordFile::skip_byte_order_mark() {
+    while (in_.size() < kByteOrderMark.size() && !at_eof_) {
+        const std::size_t before = in_.size();
+        if (!fill() || (in_.size() == before && !at_eof_)) return;
+    }
+    if (std::string_view(in_).starts_with(kByteOrderMark)) in_pos_ = kByteOrderMark.size();
+}
+
 IoResult RecordFile::read_record(std::string& record) {
     if (fd_ < 0) return IoResult::failed("the file is not open");
     if (writing_) {
@@ -144,6 +158,7 @@ IoResult RecordFile::read_record(std::string& record) {
         at_eof_ = true;
         return IoResult::end_of_file();
     }
+    if (in_base_ == 0 && in_pos_ == 0) skip_byte_order_mark();
     std::size_t scanned = in_pos_;
     while (true) {
         const std::size_t newline = in_.find('\n', scanned);
@@ -152,12 +167,14 @@ IoResult RecordFile::read_record(std::string& record) {
             if (end > in_pos_ && in_[end - 1] == '\r') --end;
             record.assign(in_, in_pos_, end - in_pos_);
             in_pos_ = newline + 1;
+            ++records_read_;
             return {};
         }
         if (at_eof_) {
             if (in_pos_ == in_.size()) return IoResult::end_of_file();
             record.assign(in_, in_pos_, std::string::npos);
             in_pos_ = in_.size();
+            ++records_read_;
             return {};
         }
         const std::size_t unread = in_.size() - in_pos_;
@@ -195,6 +212,20 @@ IoResult RecordFile::write_record(std::string_view text) {
     return {};
 }
 
+IoResult RecordFile::end_incomplete_record() {
+    if (fd_ < 0) return IoResult::failed("the file is not open");
+    struct stat info {};
+    if (mode_ != OpenMode::append || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0)
+        return {};
+    char last = '\n';
+    if (::pread(fd_, &last, 1, info.st_size - 1) != 1 || last == '\n') return {};
+    if (!writing_) {
+        if (IoResult result = start_writing(); !result) return result;
+    }
+    out_.append(last == '\r' ? "\n" : "\r\n");
+    return {};
+}
+
 IoResult RecordFile::flush() {
     std::size_t done = 0;
     while (done < out_.size()) {
@@ -226,6 +257,7 @@ IoResult RecordFile::rewind() {
     in_pos_ = 0;
     in_base_ = 0;
     at_eof_ = false;
+    records_read_ = 0;
     if (::lseek(fd_, 0, SEEK_SET) < 0 && result) result = system_failure(errno);
     return result;
 }

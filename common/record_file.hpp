@@ -5,7 +5,8 @@
 // A file is read and written record by record from its current position. Writing a record after
 // opening, rewinding or reading makes the file end after that record: whatever the file held
 // beyond it is gone. Consecutive writes extend the file. A device or a pipe (such as /dev/null)
-// takes the records as they come.
+// takes the records as they come. A UTF-8 byte-order mark at the very start of a file is no part of
+// its first record.
 
 #include <cstddef>
 #include <string>
@@ -41,7 +42,15 @@ class RecordFile final : public RecordSource {
     const std::string& path() const noexcept { return path_; }
 
     IoResult read_record(std::string& record) override;
+    // Records read since the file was opened or rewound.
+    std::size_t record_number() const noexcept override { return records_read_; }
+    std::string_view source_name() const noexcept override { return path_; }
     IoResult write_record(std::string_view text);
+    // For a file opened to append: when the file ends within a record (a writer was killed, or its
+    // disk filled up, part way through it), ends that record, so that the next record written
+    // starts on a line of its own. A last record cut after its carriage return gets only the line
+    // feed that it lacks.
+    IoResult end_incomplete_record();
     IoResult rewind();
     // Writes buffered records to the file.
     IoResult flush();
@@ -56,6 +65,7 @@ class RecordFile final : public RecordSource {
 
   private:
     IoResult fill();
+    void skip_byte_order_mark();
     IoResult start_writing();
     void release() noexcept;
 
@@ -66,10 +76,11 @@ class RecordFile final : public RecordSource {
     std::size_t in_pos_ = 0;  // next unread byte of in_
     long long in_base_ = 0;   // file offset of in_[0]
     bool at_eof_ = false;     // the read buffer holds the end of the file
-    std::string out_;         // write buffer
-    bool writing_ = false;    // the last statement was a write
-    bool regular_ = true;     // a regular file (not a device or a pipe, which are never truncated)
-    int write_denied_ = 0;    // why writing was refused when the file was opened for reading only
+    std::size_t records_read_ = 0;
+    std::string out_;       // write buffer
+    bool writing_ = false;  // the last statement was a write
+    bool regular_ = true;   // a regular file (not a device or a pipe, which are never truncated)
+    int write_denied_ = 0;  // why writing was refused when the file was opened for reading only
 };
 
 // The system's text for errno.

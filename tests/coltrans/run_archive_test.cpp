@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "coltrans/colloid_archive.hpp"
 #include "coltrans/result_file.hpp"
 #include "common/failure.hpp"
+#include "common/format.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace coltrans {
@@ -61,6 +64,31 @@ TEST(RunArchive, AMissingFolderNamesTheArchive) {
         EXPECT_EQ(failure.cause(), "No such file or directory");
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "Saved_Simulations"));
+}
+
+TEST(RunArchive, ABlockAfterAnIncompleteRecordStartsOnALineOfItsOwn) {
+    // What a run killed, or out of disk space, while it appended its block leaves at the archive's
+    // end, and what the next block is appended to.
+    struct Case {
+        std::string end;
+        std::string then;
+    };
+    const std::vector<Case> cases = {
+        {"", " \r\n"},
+        {"record\r\n", "record\r\n \r\n"},
+        {"record cut", "record cut\r\n \r\n"},
+        {"record cut after its CR\r", "record cut after its CR\r\n \r\n"},
+        {"record ended by LF\n", "record ended by LF\n \r\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = (dir / "Total_Runs1.txt").string();
+        test_support::write_file(path, c.end);
+        RunArchive archive = RunArchive::open_path(path);
+        archive.write_or_fail(common::list_record({}));
+        ASSERT_TRUE(archive.close());
+        EXPECT_EQ(read_file(path), c.then) << c.end;
+    }
 }
 
 TEST(RunArchive, ColloidBlockRecordByRecord) {

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace common {
 namespace {
@@ -156,6 +158,51 @@ TEST(FreeFormatInput, EndAndErrorConditionsReportItemsRead) {
     const IoResult shown = read_list(garbled, {&a});
     EXPECT_EQ(shown.cause,
               "bad real number '\\x1B[2J\\x00\\xFF" + std::string(34, 'x') + "'... (100006 characters)");
+}
+
+TEST(FreeFormatInput, ADecimalCommaIsNamedInAWarningAndStillSeparatesTwoValues) {
+    struct Case {
+        std::string line;
+        double first;
+        double second;
+        std::string warning;  // empty: none
+    };
+    const std::string tail = ": a comma separates two values, so the value read is ";
+    const std::vector<Case> cases = {
+        {"0,05 7", 0.0, 5.0, "'0,05'" + tail + "0 (a decimal number is written with a point: '0.05')"},
+        {"-1,5E-3", -1.0, 5e-3,
+         "'-1,5E-3'" + tail + "-1 (a decimal number is written with a point: '-1.5E-3')"},
+        {"0.5,20", 0.5, 20.0, ""},  // a number with a point: the comma only separates
+        {"1, 5", 1.0, 5.0, ""},
+        {"1 ,5", 1.0, 5.0, ""},
+        {"1,x 2", 1.0, 0.0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        StringRecords source({"heading", c.line}, "/r/data.txt");
+        std::string heading;
+        double first = 0.0;
+        double second = 0.0;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(read_list(source, {TextItem{&heading, 7}}));
+        (void)read_list(source, {&first, &second});
+        source.rewind();  // a second pass over the same line warns no more
+        (void)read_list(source, {TextItem{&heading, 7}});
+        (void)read_list(source, {&first, &second});
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(first, c.first);
+        if (c.second != 0.0) {
+            EXPECT_EQ(second, c.second);
+        }
+        EXPECT_EQ(err,
+                  c.warning.empty() ? "" : "Warning: line 2 of '/r/data.txt' holds " + c.warning + "\r\n");
+    }
+    // Records without a name (text in hand) give no warning.
+    auto unnamed = records("0,05 7\n");
+    double value = 0.0;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(read_list(unnamed, {&value}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(FreeFormatInput, StatementWithoutItemsSkipsExactlyOneRecord) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "common/failure.hpp"
 #include "common/list_input.hpp"
 #include "tests/support/permissions.hpp"
@@ -36,6 +39,42 @@ TEST(RecordFile, InputRecordsEndAtLineFeedWithoutTheCarriageReturn) {
     }
     EXPECT_TRUE(file.read_record(record).is_end());
     EXPECT_TRUE(file.read_record(record).is_end());
+}
+
+TEST(RecordFile, AByteOrderMarkAtTheStartIsNoPartOfTheFirstRecord) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> records;
+    };
+    const std::vector<Case> cases = {
+        {"\xEF\xBB\xBF"
+         "1.5 ! mode\n2\n",
+         {"1.5 ! mode", "2"}},
+        {"\xEF\xBB\xBF", {}},
+        {"a\n\xEF\xBB\xBF"
+         "b\n",
+         {"a",
+          "\xEF\xBB\xBF"
+          "b"}},  // only at the very start
+        {"\xEF\xBB"
+         "c\n",
+         {"\xEF\xBB"
+          "c"}},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        write_file(dir / "in.txt", c.text);
+        RecordFile file;
+        ASSERT_TRUE(file.open((dir / "in.txt").string(), OpenMode::existing));
+        for (int pass = 0; pass < 2; ++pass) {  // after a rewind too
+            std::vector<std::string> records;
+            std::string record;
+            while (file.read_record(record)) records.push_back(record);
+            EXPECT_EQ(records, c.records);
+            EXPECT_EQ(file.record_number(), c.records.size());
+            ASSERT_TRUE(file.rewind());
+        }
+    }
 }
 
 TEST(RecordFile, AWrittenRecordEndsTheFileThere) {

@@ -156,6 +156,18 @@ TEST(ExitStatus, DecidedFromHowTheRunEnded) {
     EXPECT_NE(err.find("run_environment_test.cpp:"), std::string::npos);
 }
 
+TEST(ExitStatus, TheDiagnosticNamesTheFileItsLineAndOurSourceByFileAndLine) {
+    const unsigned line = __LINE__ + 1;
+    const IoFailure failure("/r/input.txt", "cannot read D (line 2) from", "bad real number 'x'", 3);
+    EXPECT_EQ(
+        io_failure_diagnostic("coltrans", failure),
+        "coltrans: input/output failure at tests/common/run_environment_test.cpp:" + std::to_string(line) +
+            ": cannot read D (line 2) from '/r/input.txt', line 3: bad real number 'x'");
+    // Without a line of the file.
+    EXPECT_TRUE(io_failure_diagnostic("p", IoFailure("/r/f", "cannot open", "gone"))
+                    .ends_with(": cannot open '/r/f': gone"));
+}
+
 TEST(Allocation, SizesThatOverflowOrCannotBeHad) {
     EXPECT_EQ(allocate_array<double>(3).size(), 3u);
     EXPECT_EQ(allocate_array<double>(0).size(), 0u);
