@@ -10,7 +10,9 @@
 #include "coltrans/completion_console.hpp"
 #include "coltrans/model_procedures.hpp"
 #include "coltrans/progress.hpp"
+#include "coltrans/result_check.hpp"
 #include "coltrans/result_file.hpp"
+#include "common/console.hpp"
 #include "common/cpu_time.hpp"
 #include "common/io_result.hpp"
 #include "common/message_file.hpp"
@@ -43,16 +45,20 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     print_txt.write_header(ResultTable::colloid);
     const float start = common::process_cpu_seconds();
     ProgressDisplay progress;
+    NonFiniteResults not_finite;
     double t = 0.0;
     double x = 0.0;
     while (true) {
         const PointRead read = input.next_point(t, x);
         if (read == PointRead::end) break;
         if (read == PointRead::unreadable) return handled(messages, ColloidFailure::input_points);
-        print_txt.write_result(t, x, model.concentration(t, x, quadrature));
+        const double c = model.concentration(t, x, quadrature);
+        print_txt.write_result(t, x, c);
+        not_finite.note(t, x, c);
         ++written;
         progress.displaycurrentprgress(written, *points);
     }
+    if (not_finite.any()) common::console_record(colloid_not_finite_record(family, not_finite));
     write_completion_marks();
     const float elapsed = common::process_cpu_seconds() - start;
     write_time_line(elapsed);
@@ -67,8 +73,10 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     }
     common::require(print_txt.file().close(), print_txt.path(), "cannot close");
     common::require(input.close(), dirtrans.file("input.txt"), "cannot close");
-    // Invalid tolerances were reported and their pause resumed: the results are not trustworthy.
-    return quadrature.invalid_input_reported() ? RunOutcome::handled_failure : RunOutcome::completed;
+    // Invalid tolerances were reported and their pause resumed, or results are not numbers: the
+    // results are not trustworthy.
+    return quadrature.invalid_input_reported() || not_finite.any() ? RunOutcome::handled_failure
+                                                                   : RunOutcome::completed;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "coltrans/completion_console.hpp"
 #include "coltrans/model_procedures.hpp"
 #include "coltrans/progress.hpp"
+#include "coltrans/result_check.hpp"
 #include "coltrans/result_file.hpp"
 #include "coltrans/sorption_archive.hpp"
 #include "coltrans/sorption_input.hpp"
@@ -53,6 +54,16 @@ RunOutcome adsorptionsolver(const common::RunDirectory& dirtrans) {
         if (error_flag < 0) {
             common::console_list({sorption_text(SorptionMessage::solve_failure)});
             common::console_list({sorption_text(SorptionMessage::solve_failure, 1), error_flag});
+        }
+        // The integrator failed on the last interval (its message is out): the last result is
+        // not that of the last data time.
+        if (data.run.istate < 0) outcome = RunOutcome::handled_failure;
+        NonFiniteResults not_finite;
+        for (std::size_t k = 0; k < cavector.size(); ++k)
+            not_finite.note(data.run.timevector[k], data.run.cexpvector[k], cavector[k]);
+        if (not_finite.any()) {
+            common::console_record(sorption_not_finite_record(data.run.type_code, not_finite));
+            outcome = RunOutcome::handled_failure;
         }
         const SorptionResults results{data.run, cavector};
         if (!write_result_file(print, results)) {

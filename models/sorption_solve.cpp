@@ -46,6 +46,7 @@ std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& ru
                       const Vartrans2& tolerances, StepProgress progress) {
     const auto n = static_cast<std::int32_t>(run.timevector.size());
     run.it = 0;
+    run.istate = 0;
     if (n >= 1) cavector[0] = 0.0;
     if (run.type_code > kLastKineticType) return solveeqads(cavector, run);
 
@@ -71,6 +72,7 @@ std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& ru
         numerics::dlsoda(fex, neq, y, &t, &tout, &itol, &rtol, &atol, &itask, &istate, &iopt, rwork, &lrw,
                          iwork, &liw, jdum, &jt);
         cavector[static_cast<std::size_t>(j - 1)] = y[0];
+        run.istate = istate;
         progress(j, n);
     }
     return 0;

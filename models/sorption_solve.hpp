@@ -24,7 +24,7 @@ using StepProgress = numerics::FunctionRef<void(std::int32_t step, std::int32_t 
 // when an isotherm could not be evaluated at some point. A kinetic law is integrated from the first
 // data time with C* = 0 there; an isotherm is evaluated point by point. The integrator reports its
 // own diagnostics on the console, and an integration that fails before the last data time ends the
-// program inside it (common::ProgramEnd).
+// program inside it (common::ProgramEnd); a failure on the last interval is left in run.istate.
 //
 //     models::globalvars::SorptionRun run{.timevector = t, .cexpvector = c, .par = par, .type_code = 12};
 //     std::vector<double> sorbed(t.size());

@@ -249,6 +249,17 @@ Resume resume_problem(SolverState& s, const Call& c, double& tcrit) {
     return Resume::step;
 }
 
+// Output at TOUT interpolated after a step. When the interpolator refuses TOUT (message 52, then
+// message 27), the call fails as an illegal input, with Y and T those of the last step reached.
+void return_interpolated(SolverState& s, const Call& c, int itask, double tout, const WorkArrays& w) {
+    if (interpolate(s, tout, 0, w.yh, c.y) != InterpolationResult::ok) {
+        report(Message::interpolation_trouble, {itask}, {tout});
+        return return_failure(s, c, istate_illegal_input);
+    }
+    *c.t = tout;
+    return_success(s, c);
+}
+
 // After a successful step that switched the method.
 void complete_switch(SolverState& s, const Call& c) {
     s.tsw = s.tn;
@@ -326,20 +337,14 @@ void step_until_done(SolverState& s, const Call& c, double tcrit, bool first_ste
         switch (itask) {
             case 1:
                 if ((s.tn - tout) * s.h < 0.0) continue;
-                interpolate(s, tout, 0, w.yh, c.y);
-                *c.t = tout;
-                return return_success(s, c);
+                return return_interpolated(s, c, itask, tout, w);
             case 2:
                 return return_at_tn(s, c, false, tcrit);
             case 3:
                 if ((s.tn - tout) * s.h >= 0.0) return return_at_tn(s, c, false, tcrit);
                 continue;
             case 4: {
-                if (!((s.tn - tout) * s.h < 0.0)) {
-                    interpolate(s, tout, 0, w.yh, c.y);
-                    *c.t = tout;
-                    return return_success(s, c);
-                }
+                if (!((s.tn - tout) * s.h < 0.0)) return return_interpolated(s, c, itask, tout, w);
                 const double hmx = std::fabs(s.tn) + std::fabs(s.h);
                 if (std::fabs(s.tn - tcrit) <= 100.0 * s.uround * hmx) return return_at_tn(s, c, true, tcrit);
                 const double tnext = s.tn + s.h * (1.0 + 4.0 * s.uround);

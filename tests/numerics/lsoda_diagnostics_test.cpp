@@ -322,6 +322,19 @@ TEST(LsodaIllegalInputs, ToutBehindTheLastStepCannotBeInterpolated) {
                            "      In above message,  R1 =  0.1000000000000D+01\r\n");
 }
 
+TEST(LsodaIllegalInputs, AnOutputTimeThatTheStepsCannotReachFailsTheCall) {
+    // Times so small that the first step size underflows to 0: the step leaves T where it was, and
+    // the interpolator refuses TOUT. The call fails, with Y and T of the last step reached.
+    Integration run(decay, {1.0}, 1e-152, 70, 23);
+    const std::string printed = call_capturing(run, 2e-152);
+    EXPECT_EQ(run.istate, -3);
+    EXPECT_EQ(run.t, 1e-152);
+    EXPECT_EQ(run.y[0], 1.0);
+    EXPECT_TRUE(printed.ends_with(text_record("DLSODA-  Trouble in DINTDY.  ITASK = I1, TOUT = R1") +
+                                  "      In above message,  I1 =         1\r\n" + real_line(2e-152)))
+        << printed;
+}
+
 TEST(LsodaMessages, SwitchesAreReportedWithIxpr) {
     auto van_der_pol = [](const int*, const double*, const double* y, double* ydot) {
         ydot[0] = y[1];
