@@ -30,9 +30,9 @@ std::array<std::string_view, 10> archive_labels(ColloidFamily family) {
     };
 }
 
-ArchiveCopy append_colloid_block(const common::RunDirectory& run, ColloidFamily family,
-                                 const ColloidSettings& settings, std::int32_t results, float cpu_seconds,
-                                 common::RecordFile& print_txt) {
+ArchiveCopyOutcome append_colloid_block(const common::RunDirectory& run, ColloidFamily family,
+                                        const ColloidSettings& settings, std::int32_t results,
+                                        float cpu_seconds, common::RecordFile& print_txt) {
     static const common::Format copy_format("(A200)");
     // The results go out before the archive is opened: results that cannot be written end the run
     // before any of its block is appended.
@@ -43,17 +43,24 @@ ArchiveCopy append_colloid_block(const common::RunDirectory& run, ColloidFamily 
     const std::array<double, 10> values = settings.archived_values();
     for (std::size_t k = 0; k < labels.size(); ++k) archive.write_parameter(labels[k], values[k]);
 
-    if (!print_txt.rewind()) return ArchiveCopy::result_unreadable;
+    const auto unreadable = [&print_txt](const common::IoResult& read) {
+        return ArchiveCopyOutcome{ArchiveCopy::result_unreadable,
+                                  {print_txt.path(), print_txt.record_number() + 1, {}, read.cause}};
+    };
+    const auto unwritable = [&archive](const common::IoResult& write) {
+        return ArchiveCopyOutcome{ArchiveCopy::archive_unwritable, {archive.path(), 0, {}, write.cause}};
+    };
+    if (const common::IoResult rewound = print_txt.rewind(); !rewound) return unreadable(rewound);
     std::string record;
     while (true) {
         const common::IoResult read = common::read_fixed_text(print_txt, record, kCopyWidth);
         if (read.is_end()) break;
-        if (!read) return ArchiveCopy::result_unreadable;
-        if (!archive.write(copy_format.apply({std::string_view(record)})))
-            return ArchiveCopy::archive_unwritable;
+        if (!read) return unreadable(read);
+        const common::IoResult written = archive.write(copy_format.apply({std::string_view(record)}));
+        if (!written) return unwritable(written);
     }
-    if (!archive.close()) return ArchiveCopy::archive_unwritable;
-    return ArchiveCopy::complete;
+    if (const common::IoResult closed = archive.close(); !closed) return unwritable(closed);
+    return {};
 }
 
 }  // namespace coltrans

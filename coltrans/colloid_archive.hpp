@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "coltrans/colloid_failures.hpp"
 #include "coltrans/colloid_settings.hpp"
 #include "common/record_file.hpp"
 #include "common/run_directory.hpp"
@@ -21,11 +22,16 @@ enum class ArchiveCopy {
     archive_unwritable,  // a record of the copy could not be written to the archive
 };
 
+struct ArchiveCopyOutcome {
+    ArchiveCopy copy = ArchiveCopy::complete;
+    FailurePlace failure;  // where the copy failed, when it did
+};
+
 // Appends the block. Opening the archive and writing the first 27 records have no handler (the
 // program ends); the copy of print.txt reports its failures. The archive is closed, and its lock
 // released, when this returns.
-ArchiveCopy append_colloid_block(const common::RunDirectory& run, ColloidFamily family,
-                                 const ColloidSettings& settings, std::int32_t results, float cpu_seconds,
-                                 common::RecordFile& print_txt);
+ArchiveCopyOutcome append_colloid_block(const common::RunDirectory& run, ColloidFamily family,
+                                        const ColloidSettings& settings, std::int32_t results,
+                                        float cpu_seconds, common::RecordFile& print_txt);
 
 }  // namespace coltrans

@@ -47,15 +47,23 @@ std::optional<std::int32_t> ColloidInput::count_points() {
     while (true) {
         const common::IoResult read = common::read_list(file_, {&t, &x});
         if (read.is_end()) return count;
-        if (!read) return std::nullopt;
+        if (!read) {
+            failed_read_ = read;
+            return std::nullopt;
+        }
         ++count;
     }
 }
 
 bool ColloidInput::rewind_to_points() {
-    if (!file_.rewind()) return false;
+    failed_read_ = file_.rewind();
+    if (!failed_read_) return false;
     for (int line = 1; line <= kSettingsLines; ++line) {
-        if (!common::skip_record(file_)) return false;
+        failed_read_ = common::skip_record(file_);
+        if (!failed_read_) {
+            failed_read_.line = file_.record_number() + 1;
+            return false;
+        }
     }
     return true;
 }
@@ -63,7 +71,10 @@ bool ColloidInput::rewind_to_points() {
 PointRead ColloidInput::next_point(double& t, double& x) {
     const common::IoResult read = common::read_list(file_, {&t, &x});
     if (read.is_end()) return PointRead::end;
-    if (!read) return PointRead::unreadable;
+    if (!read) {
+        failed_read_ = read;
+        return PointRead::unreadable;
+    }
     return PointRead::point;
 }
 

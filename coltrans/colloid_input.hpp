@@ -40,11 +40,16 @@ class ColloidInput {
     // Second pass: the next pair. A last line with a single number is met as the end.
     PointRead next_point(double& t, double& x);
 
+    // The read that failed last (a pair, or a settings line after the rewind): its cause, and the
+    // line and its text where it has them.
+    const common::IoResult& failed_read() const noexcept { return failed_read_; }
+
     common::IoResult close() { return file_.close(); }
 
   private:
     common::RecordFile file_;
     ColloidSettings settings_;
+    common::IoResult failed_read_;
 };
 
 }  // namespace coltrans

@@ -22,8 +22,8 @@
 namespace coltrans {
 namespace {
 
-RunOutcome handled(common::MessageFile& messages, ColloidFailure failure) {
-    report_colloid_failure(messages, failure);
+RunOutcome handled(common::MessageFile& messages, ColloidFailure failure, const FailurePlace& place) {
+    report_colloid_failure(messages, failure, place);
     return RunOutcome::handled_failure;
 }
 
@@ -36,9 +36,12 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     models::ColloidModel model = colloid_model(family, settings);
     numerics::Quadrature quadrature(settings.limit, messages);
 
+    const auto point_failure = [&](ColloidFailure failure) {
+        return handled(messages, failure, FailurePlace::of_read(input.path(), input.failed_read()));
+    };
     const std::optional<std::int32_t> points = input.count_points();
-    if (!points) return handled(messages, ColloidFailure::input_points);
-    if (!input.rewind_to_points()) return handled(messages, ColloidFailure::input_points);
+    if (!points) return point_failure(ColloidFailure::input_points);
+    if (!input.rewind_to_points()) return point_failure(ColloidFailure::input_rewind);
 
     std::int32_t written = 0;
     ResultFile print_txt(dirtrans.file("print.txt"));
@@ -51,7 +54,7 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     while (true) {
         const PointRead read = input.next_point(t, x);
         if (read == PointRead::end) break;
-        if (read == PointRead::unreadable) return handled(messages, ColloidFailure::input_points);
+        if (read == PointRead::unreadable) return point_failure(ColloidFailure::input_points);
         const double c = model.concentration(t, x, quadrature);
         print_txt.write_result(t, x, c);
         not_finite.note(t, x, c);
@@ -63,13 +66,15 @@ RunOutcome run_colloid_model(const common::RunDirectory& dirtrans, ColloidFamily
     const float elapsed = common::process_cpu_seconds() - start;
     write_time_line(elapsed);
 
-    switch (append_colloid_block(dirtrans, family, settings, written, elapsed, print_txt.file())) {
+    const ArchiveCopyOutcome archived =
+        append_colloid_block(dirtrans, family, settings, written, elapsed, print_txt.file());
+    switch (archived.copy) {
         case ArchiveCopy::complete:
             break;
         case ArchiveCopy::result_unreadable:
-            return handled(messages, ColloidFailure::result_readback);
+            return handled(messages, ColloidFailure::result_readback, archived.failure);
         case ArchiveCopy::archive_unwritable:
-            return handled(messages, ColloidFailure::archive_append);
+            return handled(messages, ColloidFailure::archive_append, archived.failure);
     }
     common::require(print_txt.file().close(), print_txt.path(), "cannot close");
     common::require(input.close(), dirtrans.file("input.txt"), "cannot close");

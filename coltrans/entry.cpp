@@ -9,9 +9,16 @@
 #include "common/list_input.hpp"
 #include "common/record_file.hpp"
 #include "common/run_directory.hpp"
+#include "common/run_directory_lock.hpp"
 
 namespace coltrans {
 namespace {
+
+// The error-stream note of a run that waits for the one in progress in its run directory.
+constexpr std::string_view kWaitingNote[] = {
+    "coltrans: waiting for the run in progress in '",
+    "' to end (a run directory serves one run at a time)",
+};
 
 // Sleeps as usleep does: a duration of a whole second or more fails without sleeping.
 void sleep_microseconds(std::int64_t microseconds) {
@@ -82,11 +89,18 @@ common::ExitStatus run(int argc, char** argv) {
     const common::Discovery discovery = common::discover_run_directory(
         common::process_discovery_inputs(argc, argv), common::kSimulatorWorkWidth);
     common::console_list({discovery.message});
+    // From the first read of input.txt to the last write of the model, the run directory is this
+    // run's alone.
+    common::RunDirectoryLock run_directory = common::RunDirectoryLock::acquire(discovery.run, [&] {
+        common::error_record(std::string(kWaitingNote[0]) + discovery.run.directory +
+                             std::string(kWaitingNote[1]));
+    });
     const EntrySettings settings = read_entry_settings(discovery.run.file("input.txt"));
 
     const float t1 = common::process_cpu_seconds();
     const RunOutcome outcome = run_model(select_model(settings.sim_mode), discovery.run);
     const float t2 = common::process_cpu_seconds();
+    run_directory.release();
 
     sleep_microseconds(pacing_sleep_microseconds(settings.pace_number, t2 - t1));
     return outcome == RunOutcome::completed ? common::ExitStatus::success

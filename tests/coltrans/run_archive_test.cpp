@@ -113,7 +113,8 @@ TEST(RunArchive, ColloidBlockRecordByRecord) {
     settings.line10 = 3.0;
     settings.rh0 = 1.5;
     EXPECT_EQ(append_colloid_block(run_in((dir / "run").string()), ColloidFamily::instantaneous, settings, 1,
-                                   0.25f, print_txt.file()),
+                                   0.25f, print_txt.file())
+                  .copy,
               ArchiveCopy::complete);
 
     const auto pad = [](std::string record) {

@@ -1,8 +1,12 @@
 // The colloid modes of the simulator run as users and calibration engines run them: the program
 // copied into a run directory with Saved_Simulations beside it, its files compared byte for byte.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -170,7 +174,11 @@ TEST(ColloidRun, AMalformedPointLinePausesAndLeavesThePreviousResults) {
         const ProgramRun run = layout.start(answer);
         EXPECT_EQ(run.status, 1) << "answer " << answer;
         EXPECT_EQ(run.out, kSeparatorLine);
-        EXPECT_EQ(run.err, kPauseText + (answer == "go\n" ? "RESUMED\r\n" : ""));
+        // The error stream names the failure, its line and the line's text, before the pause.
+        const std::string note =
+            "coltrans: cannot read a point (t, x) from '" + (layout.run / "input.txt").string() +
+            "', line 18 reads '2 twenty': bad real number 'twenty' (message in fort.9)\r\n";
+        EXPECT_EQ(run.err, note + kPauseText + (answer == "go\n" ? "RESUMED\r\n" : ""));
         EXPECT_EQ(layout.print_txt(), "previous results\r\n");
         EXPECT_EQ(read_file(layout.run / "fort.9"), fort9);
         EXPECT_TRUE(fs::is_empty(layout.dir / "Saved_Simulations"));
@@ -198,7 +206,10 @@ TEST(ColloidRun, AnArchiveThatCannotBeWrittenPausesAfterTheResults) {
         const ProgramRun run = layout.start(answer);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(contains_time_line(run.out)) << run.out;
-        EXPECT_EQ(run.err, kPauseText + (answer.empty() ? "" : "RESUMED\r\n"));
+        const std::string note = "coltrans: cannot append the results to the run archive '" +
+                                 (layout.dir / "Saved_Simulations" / "Total_Runs1.txt").string() +
+                                 "': No space left on device (message in fort.9)\r\n";
+        EXPECT_EQ(run.err, note + kPauseText + (answer.empty() ? "" : "RESUMED\r\n"));
         EXPECT_EQ(records_of(layout.print_txt()).size(), 7U);
         EXPECT_EQ(read_file(layout.run / "fort.9"),
                   crlf_lines({" Error found during  appeneding data to the TotalRunsFile",
@@ -290,6 +301,50 @@ TEST(ColloidRun, ConcurrentRunsAppendWholeBlocks) {
                              {0.5, 0.0, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, static_cast<double>(mi), 1.7},
                              read_file(runs[static_cast<std::size_t>(mi - 1)] / "print.txt"));
     }
+}
+
+TEST(ColloidRun, ASecondRunInTheSameDirectoryWaitsForTheFirst) {
+    // The first run pauses on a malformed point line and holds its run directory until the pause is
+    // answered; a second run started meanwhile in the same directory waits for it, then runs whole.
+    RunLayout layout(colloid_input("0", kInstantValues, "1.0E-6 0.0 300 0", "1 15\n2 fifteen\n"));
+    int answers[2];
+    ASSERT_EQ(::pipe2(answers, O_CLOEXEC), 0);
+    ProgramOptions options;
+    options.executable = layout.run / "coltrans";
+    options.working_directory = layout.run;
+    ProgramOptions first = options;
+    first.input_descriptor = answers[0];
+    ProgramRun first_run;
+    std::thread first_thread([&] { first_run = run_program(first); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::exists(layout.run / "fort.9") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists(layout.run / "fort.9"));
+    ::close(answers[0]);
+
+    write_file(layout.run / "input.txt",
+               colloid_input("0", kInstantValues, "1.0E-6 0.0 300 0", "1 15\n2 15\n"));
+    std::atomic<bool> second_ended = false;
+    ProgramRun second_run;
+    std::thread second_thread([&] {
+        second_run = run_program(options);
+        second_ended = true;
+    });
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_FALSE(second_ended);
+    EXPECT_FALSE(fs::exists(layout.run / "print.txt"));
+    ::close(answers[1]);  // no answer: the first run ends
+    first_thread.join();
+    second_thread.join();
+    EXPECT_EQ(first_run.status, 1);
+    EXPECT_EQ(second_run.status, 0);
+    EXPECT_NE(
+        second_run.err.find("coltrans: waiting for the run in progress in '" + layout.run.string() + "'"),
+        std::string::npos)
+        << second_run.err;
+    EXPECT_EQ(records_of(layout.print_txt()).size(), 5U);
+    EXPECT_EQ(records_of(layout.archive()).size(), 27U + 5U);
 }
 
 TEST(ColloidRun, ResultsBelowTheNormalRangeAreWrittenAsZero) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,7 +66,12 @@ ProgramRun run_program(const ProgramOptions& options) {
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
-        ::dup2(in_pipe[0], 0);
+        ::dup2(options.input_descriptor >= 0 ? options.input_descriptor : in_pipe[0], 0);
+        if (options.file_size_limit) {
+            const rlimit limit{*options.file_size_limit, *options.file_size_limit};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(124);
+            ::signal(SIGXFSZ, SIG_DFL);
+        }
         ::dup2(out_pipe[1], 1);
         ::dup2(err_pipe[1], 2);
         if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) _exit(126);
@@ -82,7 +88,7 @@ ProgramRun run_program(const ProgramOptions& options) {
 
     ProgramRun run;
     std::size_t written = 0;
-    if (options.input.empty()) close_pipe(in_pipe);
+    if (options.input.empty() || options.input_descriptor >= 0) close_pipe(in_pipe);
     const auto deadline = std::chrono::steady_clock::now() + options.timeout;
     bool out_open = true, err_open = true;
     ::signal(SIGPIPE, SIG_IGN);

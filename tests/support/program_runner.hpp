@@ -4,6 +4,7 @@
 // streams captured.
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,7 +25,9 @@ struct ProgramOptions {
     std::vector<std::string> arguments;       // further arguments
     std::filesystem::path working_directory;  // current directory of the run; unchanged when empty
     std::optional<std::string> path_variable = std::string("/usr/local/bin:/usr/bin:/bin");  // nullopt: unset
-    std::string input;  // standard input (closed after it)
+    std::string input;          // standard input (closed after it)
+    int input_descriptor = -1;  // when set, standard input reads this descriptor instead of `input`
+    std::optional<std::uint64_t> file_size_limit;  // the process's limit on the size of files it writes
     std::chrono::seconds timeout{120};
     bool permissions_bind = false;  // as the superuser, run without the capabilities that
                                     // override file permissions (see permissions.hpp)
