@@ -62,15 +62,19 @@ void RecordFile::release() noexcept {
     }
 }
 
-IoResult RecordFile::open(std::string path, OpenMode mode) {
-    release();
-    path_ = std::move(path);
-    mode_ = mode;
+void RecordFile::reset_input() noexcept {
     in_.clear();
     in_pos_ = 0;
     in_base_ = 0;
     at_eof_ = false;
     records_read_ = 0;
+}
+
+IoResult RecordFile::open(std::string path, OpenMode mode) {
+    release();
+    path_ = std::move(path);
+    mode_ = mode;
+    reset_input();
     forget_warnings();
     out_.clear();
     writing_ = false;
@@ -253,11 +257,7 @@ IoResult RecordFile::rewind() {
     if (fd_ < 0) return IoResult::failed("the file is not open");
     IoResult result = flush();
     writing_ = false;
-    in_.clear();
-    in_pos_ = 0;
-    in_base_ = 0;
-    at_eof_ = false;
-    records_read_ = 0;
+    reset_input();
     if (::lseek(fd_, 0, SEEK_SET) < 0 && result) result = system_failure(errno);
     return result;
 }

@@ -68,6 +68,8 @@ class RecordFile final : public RecordSource {
     void skip_byte_order_mark();
     IoResult start_writing();
     void release() noexcept;
+    // Forgets what was read: the next read starts at the file's current offset, as record 1.
+    void reset_input() noexcept;
 
     int fd_ = -1;
     OpenMode mode_ = OpenMode::existing;
