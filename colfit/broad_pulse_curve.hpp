@@ -7,9 +7,12 @@
 // response time. The integrands are the model's own (models::BroadPulse), with its Gauss-Kronrod
 // pair; the tasks are the pieces of the outer integral and the single integrals.
 //
-// This form multiplies the integrals as the model's plain form does, so it is used only where no
-// factor can leave the range of doubles; elsewhere, for negative times and for values that are not
-// finite, the model's own pointwise evaluation is used instead.
+// Two forms, as the model has them: the plain one multiplies the integrals by the factors as
+// written, where no factor can leave the range of doubles; the scaled one integrates the model's
+// scaled integrands, which carry exp(U x/(2D)) (and exp(-h T)) inside, everywhere else. The scaled
+// single integrand at time T is the scaled double integrand at (T, tau) over h, so that form needs
+// h other than 0. Where neither applies, for negative times, and for values that are not finite,
+// the model's own pointwise evaluation is used instead.
 
 #include <memory>
 #include <span>
@@ -17,6 +20,10 @@
 #include "colfit/curve_job.hpp"
 
 namespace colfit {
+
+enum class BroadPulseForm { plain, scaled, pointwise };
+
+BroadPulseForm broad_pulse_form(const models::BroadPulseParameters& p, std::span<const CurvePoint> points);
 
 // The shared job, or nullptr where the pointwise evaluation must be used.
 std::unique_ptr<CurveJob> shared_broad_pulse_job(const models::BroadPulseParameters& p,

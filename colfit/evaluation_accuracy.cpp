@@ -56,6 +56,12 @@ models::QuadratureTolerances broad_pulse_tolerances(const EvaluationAccuracy& ac
     return {.errabs = integral_errabs(accuracy.absolute, factor), .errrel = accuracy.relative};
 }
 
+models::QuadratureTolerances broad_pulse_scaled_tolerances(const EvaluationAccuracy& accuracy,
+                                                           const models::BroadPulseParameters& p) {
+    return {.errabs = integral_errabs(accuracy.absolute, p.conc0 * (p.u / std::sqrt(p.d))),
+            .errrel = accuracy.relative};
+}
+
 models::adsoodesolvermod::Vartrans2 sorption_tolerances(const EvaluationAccuracy& accuracy) {
     return {.absolute = accuracy.ode_absolute, .relative = accuracy.ode_relative};
 }

@@ -37,6 +37,10 @@ models::QuadratureTolerances instantaneous_tolerances(const EvaluationAccuracy& 
                                                       double x);
 models::QuadratureTolerances broad_pulse_tolerances(const EvaluationAccuracy& accuracy,
                                                     const models::BroadPulseParameters& p, double x);
+// The same for the broad pulse's scaled integrals, which carry exp(U x/(2D)) inside: the factor is
+// Conc0 (U / sqrt(D)).
+models::QuadratureTolerances broad_pulse_scaled_tolerances(const EvaluationAccuracy& accuracy,
+                                                           const models::BroadPulseParameters& p);
 
 // The sorption integrator's tolerances (the absolute one positive: C* starts at 0).
 models::adsoodesolvermod::Vartrans2 sorption_tolerances(const EvaluationAccuracy& accuracy);

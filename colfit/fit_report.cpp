@@ -118,10 +118,10 @@ void warnings(FitReport& report) {
     if (result.multistart) {
         const MultistartSummary& m = *result.multistart;
         for (std::size_t j = 0; j < m.spread.size(); ++j) {
-            if (m.reached_best < 2 || !(m.spread[j].in_standard_errors > 1.0)) continue;
-            w.push_back("Starts that reached the best phi left " + name_of(report, j) + " between " +
+            if (m.reached_best < 2 || !starts_disagree(m.spread[j])) continue;
+            w.push_back("Starts that fit equally well left " + name_of(report, j) + " anywhere between " +
                         short_number(m.spread[j].lowest) + " and " + short_number(m.spread[j].highest) +
-                        ", more than a standard error apart: the data do not pin it down.");
+                        ": the data do not pin it down.");
         }
     }
 }

@@ -30,6 +30,10 @@ std::vector<std::vector<double>> multistart_points(const ParameterSpace& space, 
     return points;
 }
 
+bool starts_disagree(const Spread& spread) {
+    return spread.in_standard_errors > 1.0 || spread.relative > 0.01;
+}
+
 MultistartSummary summarize_starts(const ParameterSpace& space, std::span<const StartOutcome> outcomes,
                                    double residual_variance, std::span<const double> standard_errors) {
     MultistartSummary summary;
@@ -51,7 +55,8 @@ MultistartSummary summarize_starts(const ParameterSpace& space, std::span<const 
     }
     for (std::size_t j = 0; j < space.size() && summary.reached_best > 0; ++j) {
         Spread spread{from_statistical(space.scale(j), lowest[j]),
-                      from_statistical(space.scale(j), highest[j]), 0.0};
+                      from_statistical(space.scale(j), highest[j]), 0.0,
+                      (highest[j] - lowest[j]) / space.typical(j, highest[j])};
         if (j < standard_errors.size() && standard_errors[j] > 0.0)
             spread.in_standard_errors = (highest[j] - lowest[j]) / standard_errors[j];
         summary.spread.push_back(spread);

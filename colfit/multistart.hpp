@@ -30,7 +30,12 @@ struct Spread {
     double lowest = 0.0;  // in the parameter's own units
     double highest = 0.0;
     double in_standard_errors = 0.0;  // (highest - lowest) in s over the standard error of s; 0 without one
+    double relative = 0.0;            // (highest - lowest) in s over the scale of s (ParameterSpace::typical)
 };
+
+// Starts that fit equally well disagree on a parameter when their spread exceeds a standard error
+// or a hundredth of its scale (on the log scale: values more than 1 % apart).
+bool starts_disagree(const Spread& spread);
 
 struct MultistartSummary {
     std::size_t starts = 0;

@@ -66,10 +66,11 @@ std::vector<std::string> report_records(const FitReport& report) {
          std::string(result.converged() ? "yes" : "NO") + ", after " +
              std::to_string(result.solution.iterations) +
              " iterations: " + std::string(termination_text(result.solution.termination)) + ".");
-    r.push_back("Model evaluations: " + std::to_string(result.evaluations) + ", wall time " +
-                fixed_number(result.wall_seconds, 3) + " s, CPU time " + fixed_number(result.cpu_seconds, 3) +
-                " s on " + std::to_string(report.workers) + " threads; model accuracy " +
-                short_number(report.accuracy.relative) + " of the data's scale");
+    wrap(r, "Model evaluations: ",
+         std::to_string(result.evaluations) + ", wall time " + fixed_number(result.wall_seconds, 3) +
+             " s, CPU time " + fixed_number(result.cpu_seconds, 3) + " s on " +
+             std::to_string(report.workers) + " threads; model values to " +
+             short_number(report.accuracy.relative) + " of the data's scale.");
 
     heading(r, "Goodness of fit");
     const auto line = [&r](std::string label, const std::string& value) {

@@ -65,6 +65,7 @@ void multistart(JsonText& json, const FitReport& report, const MultistartSummary
         json.number("lowest", m.spread[j].lowest);
         json.number("highest", m.spread[j].highest);
         json.number("in_standard_errors", m.spread[j].in_standard_errors);
+        json.number("relative", m.spread[j].relative);
         json.end_object();
     }
     json.end_array();

@@ -26,14 +26,17 @@ TEST(CurveEvaluation, SharedBroadPulseAgreesWithTheSimulatorPointByPoint) {
     struct Case {
         const char* what;
         ParameterValues values;
-        bool shared_form;  // within the range of the shared form
+        BroadPulseForm form;
     };
     const Case cases[] = {
-        {"the calibration example", broad_pulse(1.5, 0.05, 0.002, 0.03, 4.0, 4.0), true},
-        {"strong clogging and declogging", broad_pulse(0.8, 0.6, 0.3, 0.01, 3.0, 2.0), true},
-        {"a pulse longer than the times", broad_pulse(2.0, 0.02, 0.01, 0.0, 5.0, 100.0), true},
-        {"a Peclet number beyond the shared form's range", broad_pulse(0.05, 0.02, 0.01, 0.0, 5.0, 2.0),
-         false},
+        {"the calibration example", broad_pulse(1.5, 0.05, 0.002, 0.03, 4.0, 4.0), BroadPulseForm::plain},
+        {"strong clogging and declogging", broad_pulse(0.8, 0.6, 0.3, 0.01, 3.0, 2.0), BroadPulseForm::plain},
+        {"a pulse longer than the times", broad_pulse(2.0, 0.02, 0.01, 0.0, 5.0, 100.0),
+         BroadPulseForm::plain},
+        {"a Peclet number beyond the plain form's range", broad_pulse(0.05, 0.02, 0.01, 0.0, 5.0, 2.0),
+         BroadPulseForm::scaled},
+        {"the same without declogging (h = 0)", broad_pulse(0.05, 0.02, 0.0, 0.0, 5.0, 2.0),
+         BroadPulseForm::pointwise},
     };
     // Two positions, a point at t = 0, times before and after the pulse, not in order.
     std::vector<CurvePoint> points;
@@ -46,8 +49,7 @@ TEST(CurveEvaluation, SharedBroadPulseAgreesWithTheSimulatorPointByPoint) {
     numerics::Quadrature quadrature(2000, messages);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(shared_broad_pulse_job(broad_pulse_parameters(c.values), points, accuracy) != nullptr,
-                  c.shared_form);
+        EXPECT_EQ(broad_pulse_form(broad_pulse_parameters(c.values), points), c.form);
         const Curve shared = evaluator.curve(c.values, points);
         ASSERT_TRUE(shared.has_value());
         coltrans::ColloidSettings settings{.sim_mode = 1.0f,
