@@ -1,6 +1,8 @@
 // The colfit run from the command line to the console summary.
 #include "colfit/entry.hpp"
 
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "colfit/arguments.hpp"
@@ -28,6 +30,16 @@ common::RunDirectory run_directory_of(const Arguments& arguments, int argc, char
     return {directory, '/'};
 }
 
+// The run directory as the user reads it: absolute, without "." and "..".
+std::string display_path(const std::string& directory) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(directory, error);
+    if (error) return directory;
+    std::string shown = absolute.lexically_normal().string();
+    while (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+    return shown;
+}
+
 unsigned worker_count(const Arguments& arguments) {
     if (arguments.threads > 0) return arguments.threads;
     return std::max(1u, std::thread::hardware_concurrency());
@@ -40,7 +52,7 @@ std::string estimated_list(const FitProblem& problem) {
     return list;
 }
 
-void console_summary(const FitReport& report, const common::RunDirectory& run) {
+void console_summary(const FitReport& report) {
     const FitResult& result = report.result;
     common::console_record(
         "colfit: " + std::string(result.converged() ? "converged" : "NOT converged") + " after " +
@@ -63,7 +75,7 @@ void console_summary(const FitReport& report, const common::RunDirectory& run) {
     common::console_record(
         "colfit: wrote fit_parameters.par, fit_summary.json, fit_report.txt, fit_curve.txt, "
         "fit_input.txt, fit.gp in " +
-        (run.directory.empty() ? std::string("/") : run.directory));
+        report.run_directory);
 }
 
 }  // namespace
@@ -97,13 +109,13 @@ common::ExitStatus run(int argc, char** argv) {
     }
     const std::vector<DenseCurve> curves = dense_curves(problem, result->values, evaluator);
     const std::string directory = run.directory.empty() ? "/" : run.directory;
-    const FitReport report =
-        make_fit_report(problem, space, *result, accuracy, evaluator.workers(), directory);
+    const std::string shown = display_path(directory);
+    const FitReport report = make_fit_report(problem, space, *result, accuracy, evaluator.workers(), shown);
     write_outputs(run, report, curves);
     if (const std::optional<std::string> failure = draw_picture(directory))
-        common::error_record("colfit: fit.png not drawn: " + *failure + "; gnuplot fit.gp in " + directory +
+        common::error_record("colfit: fit.png not drawn: " + *failure + "; gnuplot fit.gp in " + shown +
                              " draws it");
-    console_summary(report, run);
+    console_summary(report);
     return result->converged() ? common::ExitStatus::success : common::ExitStatus::handled_failure;
 }
 

@@ -52,7 +52,7 @@ std::vector<std::string> plot_script_records(const FitReport& report, const std:
     r.push_back("EOD");
     const std::string title =
         "colfit: " + std::string(family_name(report.problem.family)) + " (SimMode " +
-        common::edit_shortest(report.problem.sim_mode) +
+        common::edit_shortest(report.problem.parameters[kSimModeIndex].initial) +
         "), phi = " + short_number(report.result.solution.phi) + ", RMSE = " + short_number(report.rmse) +
         ", R^2 = " + fixed_number(report.r_squared, 5) + (report.result.converged() ? "" : ", NOT CONVERGED");
     for (const std::string_view line : {

@@ -60,7 +60,7 @@ std::vector<std::string> report_records(const FitReport& report) {
     std::vector<std::string> r;
     r.push_back("colfit " + std::string(CT_VERSION) + ": weighted least-squares fit of the " +
                 std::string(family_name(problem.family)) + " model (SimMode " +
-                common::edit_shortest(problem.sim_mode) + ")");
+                common::edit_shortest(problem.parameters[kSimModeIndex].initial) + ")");
     r.push_back("Run directory: " + report.run_directory);
     wrap(r, "Converged: ",
          std::string(result.converged() ? "yes" : "NO") + ", after " +

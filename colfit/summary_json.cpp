@@ -84,7 +84,7 @@ std::vector<std::string> summary_records(const FitReport& report) {
     json.text("version", CT_VERSION);
     json.text("run_directory", report.run_directory);
     json.text("model", family_name(problem.family));
-    json.number("sim_mode", problem.sim_mode);
+    json.number("sim_mode", problem.parameters[kSimModeIndex].initial);
     json.boolean("converged", result.converged());
     json.text("termination", termination_text(result.solution.termination));
     json.number("iterations", static_cast<double>(result.solution.iterations));

@@ -19,7 +19,9 @@ struct WorkerContext {
     WorkerContext(const WorkerContext&) = delete;
     WorkerContext& operator=(const WorkerContext&) = delete;
 
-    common::MessageFile messages;  // never written: every evaluation holds its reports back
+    // Every evaluation holds the quadrature's reports back, so nothing is written; and were anything
+    // written, it would not land in a message file of the folder the program was started in.
+    common::MessageFile messages{"/dev/null"};
     numerics::Quadrature quadrature;
     numerics::QagWorkspace outer;
     numerics::QagWorkspace inner;
