@@ -61,10 +61,10 @@ void console_summary(const FitReport& report) {
         " s; phi = " + short_number(result.solution.phi) + ", RMSE = " + short_number(report.rmse) +
         ", R^2 = " + fixed_number(report.r_squared, 5));
     for (const ParameterReport& p : report.parameters) {
-        if (p.spec.role == Role::fixed) continue;
+        if (p.input.role == Role::fixed) continue;
         std::string line = "  " + std::string(p.name) + " = " + short_number(p.value);
         if (p.standard_error) line.append(" +/- " + short_number(*p.standard_error));
-        if (p.spec.role == Role::tied) line.append(" (tied to Kirr)");
+        if (p.input.role == Role::tied) line.append(" (tied to Kirr)");
         if (p.at_bound) line.append(" (at a bound)");
         common::console_record(line);
     }

@@ -24,7 +24,7 @@ std::string number(double value) {
     return common::edit_shortest(value);
 }
 
-void check_estimated(const ParameterSpec& p, std::size_t r, const std::string& path) {
+void check_estimated(const ParameterInput& p, std::size_t r, const std::string& path) {
     const std::string name(p.name);
     const int input_line = template_layout().input_line[r];
     if (r == kSimModeIndex)
@@ -46,13 +46,13 @@ void check_estimated(const ParameterSpec& p, std::size_t r, const std::string& p
     }
 }
 
-std::array<ParameterSpec, kParameterCount> parameter_specs(const pestprep::ParsToFit& given,
-                                                           const std::string& path) {
+std::array<ParameterInput, kParameterCount> parameter_inputs(const pestprep::ParsToFit& given,
+                                                             const std::string& path) {
     pestprep::ParsToFit pars = given;
     pestprep::untie_l2_unless_kirr_estimated(pars);
-    std::array<ParameterSpec, kParameterCount> specs{};
+    std::array<ParameterInput, kParameterCount> inputs_of_records{};
     for (std::size_t r = 0; r < kParameterCount; ++r) {
-        ParameterSpec& p = specs[r];
+        ParameterInput& p = inputs_of_records[r];
         p.name = kParameterNames[r];
         p.initial = pars.parvalue[r];
         p.lower = pars.parboundarymin[r];
@@ -67,7 +67,7 @@ std::array<ParameterSpec, kParameterCount> parameter_specs(const pestprep::ParsT
         p.role = Role::estimated;
         p.scale = scale_for_bounds(p.lower, p.upper);
     }
-    return specs;
+    return inputs_of_records;
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ ParameterValues FitProblem::initial_values() const {
 FitProblem make_fit_problem(const FitInputs& inputs) {
     FitProblem problem;
     problem.paths = inputs.paths;
-    problem.parameters = parameter_specs(inputs.pars, inputs.paths.pars_to_fit);
+    problem.parameters = parameter_inputs(inputs.pars, inputs.paths.pars_to_fit);
     for (std::size_t r = 0; r < kParameterCount; ++r) {
         if (problem.parameters[r].role == Role::estimated) problem.estimated.push_back(r);
     }
@@ -96,8 +96,8 @@ FitProblem make_fit_problem(const FitInputs& inputs) {
         throw common::IoFailure(inputs.paths.pars_to_fit, "cannot fit with",
                                 "no parameter is estimated: give at least one a fit flag of 1");
     }
-    const ParameterSpec& kirr = problem.parameters[pestprep::kKirrIndex];
-    const ParameterSpec& l2 = problem.parameters[pestprep::kL2Index];
+    const ParameterInput& kirr = problem.parameters[pestprep::kKirrIndex];
+    const ParameterInput& l2 = problem.parameters[pestprep::kL2Index];
     if (l2.role == Role::tied) {
         if (kirr.initial == 0.0) {
             bad_line(inputs.paths.pars_to_fit, pestprep::kL2Index,

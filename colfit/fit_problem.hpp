@@ -33,7 +33,7 @@ struct Observation {
 
 enum class Role { estimated, fixed, tied };
 
-struct ParameterSpec {
+struct ParameterInput {
     std::string_view name;
     double initial = 0.0;
     double lower = 0.0;
@@ -45,7 +45,7 @@ struct ParameterSpec {
 
 struct FitProblem {
     InputPaths paths;
-    std::array<ParameterSpec, kParameterCount> parameters{};
+    std::array<ParameterInput, kParameterCount> parameters{};
     std::vector<std::size_t> estimated;  // record indices of the estimated parameters, in record order
     double tie_ratio = 0.0;              // l2 / Kirr, when l2 is tied
     float sim_mode = 0.0f;

@@ -47,7 +47,7 @@ void parameter_results(FitReport& report) {
     for (std::size_t r = 0; r < kParameterCount; ++r) {
         ParameterReport& p = report.parameters[r];
         p.name = kParameterNames[r];
-        p.spec = report.problem.parameters[r];
+        p.input = report.problem.parameters[r];
         p.value = result.values[r];
     }
     for (std::size_t j = 0; j < report.space.size(); ++j) {
@@ -60,8 +60,8 @@ void parameter_results(FitReport& report) {
             s - m.lower <= kAtBound * (m.upper - m.lower) || m.upper - s <= kAtBound * (m.upper - m.lower);
         if (!stats || !stats->covariance) continue;
         const double se_s = stats->standard_errors[j];
-        p.standard_error = value_standard_error(p.spec.scale, s, se_s);
-        p.interval = confidence_interval(p.spec.scale, s, se_s, stats->t_quantile);
+        p.standard_error = value_standard_error(p.input.scale, s, se_s);
+        p.interval = confidence_interval(p.input.scale, s, se_s, stats->t_quantile);
     }
 }
 
@@ -82,10 +82,10 @@ void warnings(FitReport& report) {
         if (!p.estimated) continue;
         const std::string name(p.name);
         if (p.at_bound) {
-            const bool lower = std::fabs(p.value - p.spec.lower) <= std::fabs(p.value - p.spec.upper);
+            const bool lower = std::fabs(p.value - p.input.lower) <= std::fabs(p.value - p.input.upper);
             w.push_back(
                 name + " is at or next to its " + (lower ? "lower" : "upper") + " bound " +
-                short_number(lower ? p.spec.lower : p.spec.upper) +
+                short_number(lower ? p.input.lower : p.input.upper) +
                 ": the best fit may lie beyond it, and its standard error and interval assume that it "
                 "does not.");
         }

@@ -18,7 +18,7 @@ namespace colfit {
 
 struct ParameterReport {
     std::string_view name;
-    ParameterSpec spec;
+    ParameterInput input;
     double value = 0.0;
     std::optional<std::size_t> estimated;  // index among the estimated parameters
     std::optional<double> standard_error;  // in the parameter's own units

@@ -11,7 +11,7 @@ ParameterSpace::ParameterSpace(const FitProblem& problem)
       tied_(problem.parameters[pestprep::kL2Index].role == Role::tied),
       tie_ratio_(problem.tie_ratio) {
     for (const std::size_t r : problem.estimated) {
-        const ParameterSpec& p = problem.parameters[r];
+        const ParameterInput& p = problem.parameters[r];
         record_.push_back(r);
         scale_.push_back(p.scale);
         map_.push_back({to_statistical(p.scale, p.lower), to_statistical(p.scale, p.upper)});

@@ -10,9 +10,9 @@ namespace colfit {
 namespace {
 
 std::string role_text(const ParameterReport& p) {
-    switch (p.spec.role) {
+    switch (p.input.role) {
         case Role::estimated:
-            return p.spec.scale == Scale::log ? "estimated (log)" : "estimated";
+            return p.input.scale == Scale::log ? "estimated (log)" : "estimated";
         case Role::tied:
             return "tied to Kirr";
         case Role::fixed:
@@ -95,7 +95,7 @@ std::vector<std::string> report_records(const FitReport& report) {
     for (const ParameterReport& p : report.parameters) {
         const std::string interval =
             p.interval ? short_number(p.interval->lower) + " to " + short_number(p.interval->upper) : "-";
-        const std::string bounds = short_number(p.spec.lower) + " to " + short_number(p.spec.upper);
+        const std::string bounds = short_number(p.input.lower) + " to " + short_number(p.input.upper);
         const std::string value = short_number(p.value) + (p.at_bound ? "*" : "");
         r.push_back(
             table.apply({p.name, role_text(p), value, number_or_dash(p.standard_error), interval, bounds}));

@@ -24,7 +24,7 @@ void parameter(JsonText& json, const FitReport& report, std::size_t r) {
     const ParameterReport& p = report.parameters[r];
     json.begin_object();
     json.text("name", p.name);
-    json.text("status", role_text(p.spec.role));
+    json.text("status", role_text(p.input.role));
     json.number("value", p.value);
     json.number("standard_error", p.standard_error);
     if (p.interval) {
@@ -33,14 +33,14 @@ void parameter(JsonText& json, const FitReport& report, std::size_t r) {
     } else {
         json.null("confidence_interval_95");
     }
-    json.number("initial_value", p.spec.initial);
-    json.number("lower_bound", p.spec.lower);
-    json.number("upper_bound", p.spec.upper);
-    if (p.spec.role == Role::estimated) {
-        json.text("scale", p.spec.scale == Scale::log ? "log" : "linear");
+    json.number("initial_value", p.input.initial);
+    json.number("lower_bound", p.input.lower);
+    json.number("upper_bound", p.input.upper);
+    if (p.input.role == Role::estimated) {
+        json.text("scale", p.input.scale == Scale::log ? "log" : "linear");
         json.boolean("at_bound", p.at_bound);
     }
-    if (p.spec.role == Role::tied) {
+    if (p.input.role == Role::tied) {
         json.text("tied_to", kParameterNames[pestprep::kKirrIndex]);
         json.number("tie_ratio", report.problem.tie_ratio);
     }
