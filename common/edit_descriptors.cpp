@@ -251,4 +251,22 @@ void put_list_real8(std::string& out, double value) {
     put_list_real(out, value, 25, 17, 3);
 }
 
+void put_shortest(std::string& out, double value) {
+    if (!std::isfinite(value)) {
+        std::string field;
+        put_nonfinite(field, value, 9);
+        out.append(field, field.find_first_not_of(' '));
+        return;
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
+}
+
+std::string edit_shortest(double value) {
+    std::string out;
+    put_shortest(out, value);
+    return out;
+}
+
 }  // namespace common

@@ -36,4 +36,9 @@ void put_list_integer(std::string& out, std::int32_t value);  // right-justified
 void put_list_real4(std::string& out, float value);           // 16 columns, 9 significant digits
 void put_list_real8(std::string& out, double value);          // 25 columns, 17 significant digits
 
+// A real at its own width (as G0 edits it): the shortest decimal text that reads back as the same
+// double, for example 0.1, 40, 1e-07 or -2.5e+300; NaN, Infinity and -Infinity when not finite.
+void put_shortest(std::string& out, double value);
+std::string edit_shortest(double value);
+
 }  // namespace common

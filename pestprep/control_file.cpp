@@ -160,8 +160,7 @@ std::vector<std::string> rewrite_control_records(ControlRewrite& rewrite, std::s
     }
 
     // l2 is tied to Kirr, which PEST allows only while Kirr itself is estimated.
-    if (pars.parfitflag[pestprep::kKirrIndex] != pestprep::kEstimated)
-        pars.parfitflag[pestprep::kL2Index] = 0;
+    pestprep::untie_l2_unless_kirr_estimated(pars);
 
     std::vector<std::string> warnings;
 
@@ -190,7 +189,7 @@ std::vector<std::string> rewrite_control_records(ControlRewrite& rewrite, std::s
             warnings.push_back(outside_bounds_warning(r, without_blanks(line.substr(0, 10)), pars));
         }
     }
-    if (pars.parfitflag[pestprep::kL2Index] == pestprep::kEstimated) write_unhandled(rewrite, kTiedLine);
+    if (pestprep::l2_tied_to_kirr(pars)) write_unhandled(rewrite, kTiedLine);
 
     // Whatever stood between the parameter lines and the observation groups (an old tied line) is dropped.
     write_handled(rewrite, skip_to_heading(rewrite, is_observation_groups_heading), ControlFailure::writing);

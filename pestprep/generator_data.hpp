@@ -26,6 +26,15 @@ struct ParsToFit {
     std::array<double, kParameterCount> parboundarymax{};
 };
 
+// The tie of l2 to Kirr: a flag of 1 for l2 ties it to Kirr, at the ratio of their initial values,
+// only while Kirr is estimated; otherwise l2 is fixed and its flag becomes 0.
+inline void untie_l2_unless_kirr_estimated(ParsToFit& pars) {
+    if (pars.parfitflag[kKirrIndex] != kEstimated) pars.parfitflag[kL2Index] = 0;
+}
+inline bool l2_tied_to_kirr(const ParsToFit& pars) {
+    return pars.parfitflag[kKirrIndex] == kEstimated && pars.parfitflag[kL2Index] == kEstimated;
+}
+
 // The observations, observation i at index i - 1 of every array.
 struct Observations {
     std::vector<double> cexpvector;    // measured concentration (ExpData.txt, first value)

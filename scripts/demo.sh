@@ -7,7 +7,9 @@
 #   - every run folder with an input.txt is then simulated by coltrans;
 #   - the simulated curve of every example is drawn with gnuplot, against the measured points
 #     where the example has them, into <example>/<example>.png (the gnuplot script beside it
-#     redraws the picture after a new run: cd <example> && gnuplot <example>.gp).
+#     redraws the picture after a new run: cd <example> && gnuplot <example>.gp);
+#   - a run folder with SystemFiles/ is then fitted by colfit, in-process, which writes its
+#     results and draws the fitted curve into run/fit.png.
 # The scratch folder is scratch/demo, or $DEMO_DIR when set.
 set -eu
 cd "$(dirname "$0")/.."
@@ -142,6 +144,15 @@ for run in "$scratch"/*/run; do
     (cd "$scratch/$example" && gnuplot "$example.gp") || status=1
 done
 
+# The calibration in-process: colfit fits the same problem as the engine would, from SystemFiles.
+for run in "$scratch"/*/run; do
+    [ -d "$run/SystemFiles" ] || continue
+    example=$(basename "$(dirname "$run")")
+    echo "== $example: colfit, the fit in-process (fit_report.txt, fit.png)"
+    cp build/bin/colfit "$run/colfit"
+    (cd "$run" && ./colfit </dev/null) || status=1
+done
+
 echo
 echo "Results are in $scratch:"
 for run in "$scratch"/*/run; do
@@ -154,7 +165,11 @@ for observations in "$scratch"/*/observations.txt; do
     [ -f "$observations" ] && echo "  $observations"
 done
 echo "Pictures:"
-for picture in "$scratch"/*/*.png; do
+for picture in "$scratch"/*/*.png "$scratch"/*/run/fit.png; do
     [ -f "$picture" ] && echo "  $picture"
+done
+echo "Fits (colfit):"
+for report in "$scratch"/*/run/fit_report.txt; do
+    [ -f "$report" ] && echo "  $report (and fit_summary.json, fit_parameters.par, fit_curve.txt, fit_input.txt beside it)"
 done
 exit $status

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "common/format.hpp"
 
@@ -43,6 +44,17 @@ TEST(EditDescriptors, RoundingAcrossAPowerOfTen) {
     // Rounded from the exact binary value: 0.125 is exact and ties go to even, 2.675 is below 2.675.
     EXPECT_EQ(edit_f(0.125, 10, 2), "      0.12");
     EXPECT_EQ(edit_f(2.675, 10, 2), "      2.67");
+}
+
+TEST(EditDescriptors, ShortestRealsReadBackAsTheSameDouble) {
+    EXPECT_EQ(edit_shortest(40.0), "40");
+    EXPECT_EQ(edit_shortest(0.1), "0.1");
+    EXPECT_EQ(edit_shortest(-2.5e-300), "-2.5e-300");
+    EXPECT_EQ(edit_shortest(std::numeric_limits<double>::quiet_NaN()), "NaN");
+    EXPECT_EQ(edit_shortest(-std::numeric_limits<double>::infinity()), "-Infinity");
+    for (const double value : {1.0 / 3.0, 1.0e-300 / 3.0, 1.7976931348623157e308, 2.0 / 7.0e-5}) {
+        EXPECT_EQ(std::stod(edit_shortest(value)), value);
+    }
 }
 
 TEST(EditDescriptors, ExponentTooWideForItsFieldGivesAsterisks) {
