@@ -15,46 +15,25 @@ namespace {
 
 constexpr std::string_view kSystemFiles = "SystemFiles";
 
-// The records of a file, counted as they are read, so that a failure can name its line.
-class CountedRecords final : public common::RecordSource {
-  public:
-    explicit CountedRecords(common::RecordFile& file) : file_(file) {}
-    common::IoResult read_record(std::string& record) override {
-        ++records_;
-        return file_.read_record(record);
-    }
-    int records() const noexcept { return records_; }
-    void rewind() {
-        common::require(file_.rewind(), file_.path(), "cannot rewind");
-        records_ = 0;
-    }
-
-  private:
-    common::RecordFile& file_;
-    int records_ = 0;
-};
-
-[[noreturn]] void unreadable(const CountedRecords& records, const std::string& path,
-                             std::string_view expected,
+[[noreturn]] void unreadable(const common::RecordFile& file, std::string_view expected,
                              common::SourceLocation where = common::SourceLocation::current()) {
-    throw common::IoFailure(path, "cannot read line " + std::to_string(records.records()) + " of",
-                            std::string(expected), where);
+    throw common::IoFailure(file.path(), "cannot read", std::string(expected), file.record_number(), where);
 }
 
 constexpr std::string_view kPairExpected =
     "after the heading line, each record must hold two finite numbers: ";
 
-std::int32_t count_pairs(CountedRecords& records, const std::string& path, std::string_view pair) {
-    const std::optional<std::int32_t> count = pestprep::count_observation_records(records, path);
-    if (!count) unreadable(records, path, std::string(kPairExpected) + std::string(pair));
-    records.rewind();
+std::int32_t count_pairs(common::RecordFile& file, std::string_view pair) {
+    const std::optional<std::int32_t> count = pestprep::count_observation_records(file, file.path());
+    if (!count) unreadable(file, std::string(kPairExpected) + std::string(pair));
+    common::require(file.rewind(), file.path(), "cannot rewind");
     return *count;
 }
 
-void load_pairs(CountedRecords& records, const std::string& path, std::string_view pair,
-                std::span<double> first, std::span<double> second) {
-    if (!pestprep::load_observation_pairs(records, path, first, second))
-        unreadable(records, path, std::string(kPairExpected) + std::string(pair));
+void load_pairs(common::RecordFile& file, std::string_view pair, std::span<double> first,
+                std::span<double> second) {
+    if (!pestprep::load_observation_pairs(file, file.path(), first, second))
+        unreadable(file, std::string(kPairExpected) + std::string(pair));
 }
 
 }  // namespace
@@ -70,15 +49,12 @@ FitInputs read_fit_inputs(const InputPaths& paths) {
     RecordFile pars_file = RecordFile::open_or_fail(paths.pars_to_fit, OpenMode::existing);
     RecordFile time_file = RecordFile::open_or_fail(paths.time_coords, OpenMode::existing);
     RecordFile exp_file = RecordFile::open_or_fail(paths.exp_data, OpenMode::existing);
-    CountedRecords pars_records(pars_file);
-    CountedRecords time_records(time_file);
-    CountedRecords exp_records(exp_file);
 
     constexpr std::string_view kExpPair = "the measured value and its weight";
     constexpr std::string_view kTimePair =
         "the time and the position (the solute concentration when sorbing)";
-    const std::int32_t cNum = count_pairs(exp_records, paths.exp_data, kExpPair);
-    const std::int32_t tNum = count_pairs(time_records, paths.time_coords, kTimePair);
+    const std::int32_t cNum = count_pairs(exp_file, kExpPair);
+    const std::int32_t tNum = count_pairs(time_file, kTimePair);
     if (tNum != cNum) {
         throw common::IoFailure(paths.time_coords, "cannot pair the observations of",
                                 "it holds " + std::to_string(tNum) + " records after its heading line, " +
@@ -93,10 +69,10 @@ FitInputs read_fit_inputs(const InputPaths& paths) {
     o.weightvector = common::allocate_array<double>(cNum);
     o.tvector = common::allocate_array<double>(cNum);
     o.xvector = common::allocate_array<double>(cNum);
-    load_pairs(exp_records, paths.exp_data, kExpPair, o.cexpvector, o.weightvector);
-    load_pairs(time_records, paths.time_coords, kTimePair, o.tvector, o.xvector);
-    if (!pestprep::load_pars_to_fit(pars_records, paths.pars_to_fit, inputs.pars)) {
-        unreadable(pars_records, paths.pars_to_fit,
+    load_pairs(exp_file, kExpPair, o.cexpvector, o.weightvector);
+    load_pairs(time_file, kTimePair, o.tvector, o.xvector);
+    if (!pestprep::load_pars_to_fit(pars_file, paths.pars_to_fit, inputs.pars)) {
+        unreadable(pars_file,
                    "after the heading line, each of the 12 records must hold a finite initial value, an "
                    "integer fit flag, finite lower and upper bounds and a label");
     }

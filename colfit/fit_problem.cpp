@@ -16,8 +16,7 @@ constexpr int kFirstRecordLine = 2;  // after the heading line
 
 [[noreturn]] void bad_line(const std::string& path, std::size_t record, const std::string& cause,
                            common::SourceLocation where = common::SourceLocation::current()) {
-    throw common::IoFailure(path, "cannot fit with line " + std::to_string(record + kFirstRecordLine) + " of",
-                            cause, where);
+    throw common::IoFailure(path, "cannot fit with", cause, record + kFirstRecordLine, where);
 }
 
 std::string number(double value) {
