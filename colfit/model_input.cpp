@@ -1,19 +1,25 @@
 // From the twelve parameter values to the model's own parameters, line by line of input.txt.
 #include "colfit/model_input.hpp"
 
+#include "coltrans/colloid_settings.hpp"
 #include "coltrans/entry.hpp"
 
 namespace colfit {
 namespace {
 
-// Lines 2 to 11 of input.txt in the colloid modes.
-struct ColloidLines {
-    double d, kc, kr, lamda, u, line7, theta, lamdas, line10, rh0;
-};
-
-ColloidLines colloid_lines(const ParameterValues& values) {
+// Lines 2 to 11 of input.txt in the colloid modes, as the simulator's settings.
+coltrans::ColloidSettings colloid_settings(const ParameterValues& values) {
     const std::array<double, 14> line = input_line_values(values);
-    return {line[2], line[3], line[4], line[5], line[6], line[7], line[8], line[9], line[10], line[11]};
+    return {.d = line[2],
+            .kc = line[3],
+            .kr = line[4],
+            .lamda = line[5],
+            .u = line[6],
+            .line7 = line[7],
+            .theta = line[8],
+            .lamdas = line[9],
+            .line10 = line[10],
+            .rh0 = line[11]};
 }
 
 }  // namespace
@@ -47,31 +53,11 @@ std::string_view family_name(Family family) {
 }
 
 models::InstantaneousParameters instantaneous_parameters(const ParameterValues& values) {
-    const ColloidLines l = colloid_lines(values);
-    return {.d = l.d,
-            .kc = l.kc,
-            .kr = l.kr,
-            .lamda = l.lamda,
-            .u = l.u,
-            .a0 = l.line7,
-            .theta = l.theta,
-            .lamdas = l.lamdas,
-            .mi = l.line10,
-            .rh0 = l.rh0};
+    return coltrans::instantaneous_parameters(colloid_settings(values));
 }
 
 models::BroadPulseParameters broad_pulse_parameters(const ParameterValues& values) {
-    const ColloidLines l = colloid_lines(values);
-    return {.d = l.d,
-            .kc = l.kc,
-            .kr = l.kr,
-            .lamda = l.lamda,
-            .u = l.u,
-            .tp = l.line7,
-            .theta = l.theta,
-            .lamdas = l.lamdas,
-            .conc0 = l.line10,
-            .rh0 = l.rh0};
+    return coltrans::broad_pulse_parameters(colloid_settings(values));
 }
 
 std::array<double, 9> sorption_parameters(const ParameterValues& values) {

@@ -37,8 +37,11 @@ struct ColloidSettings {
     }
 };
 
-// The model of the family with the parameters of lines 2 to 11 (line 7 is A0 or tp, line 10 mi or
-// Conc0 by family) and the accuracy of line 15.
+// The parameters of lines 2 to 11 as each family reads them: line 7 is A0 or tp, line 10 mi or Conc0.
+models::InstantaneousParameters instantaneous_parameters(const ColloidSettings& settings);
+models::BroadPulseParameters broad_pulse_parameters(const ColloidSettings& settings);
+
+// The model of the family with those parameters and the accuracy of line 15.
 models::ColloidModel colloid_model(ColloidFamily family, const ColloidSettings& settings);
 
 }  // namespace coltrans

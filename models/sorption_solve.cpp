@@ -1,5 +1,7 @@
 #include "models/sorption_solve.hpp"
 
+#include <optional>
+
 #include "models/sorption_forcing.hpp"
 #include "models/sorption_laws.hpp"
 #include "numerics/lsoda.hpp"
@@ -42,8 +44,15 @@ std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::Sorptio
     return error_flag;
 }
 
-std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
-                      const Vartrans2& tolerances, StepProgress progress) {
+namespace {
+
+// What a failed interval leads to: as published, its ISTATE is passed back on the next call, which
+// ends the program; or the solve ends there.
+enum class AfterFailure { carry_over, end_solve };
+
+// The solve; returns the error flag of the isotherms, or nullopt when it ended at a failed interval.
+std::optional<std::int32_t> solve(std::vector<double>& cavector, globalvars::SorptionRun& run,
+                                  const Vartrans2& tolerances, StepProgress progress, AfterFailure after) {
     const auto n = static_cast<std::int32_t>(run.timevector.size());
     run.it = 0;
     run.istate = 0;
@@ -68,14 +77,26 @@ std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& ru
     for (std::int32_t j = 2; j <= n; ++j) {
         run.it = j;
         const double tout = run.timevector[static_cast<std::size_t>(j - 1)];
-        // ISTATE is carried over: after a failure the next call aborts the program.
         numerics::dlsoda(fex, neq, y, &t, &tout, &itol, &rtol, &atol, &itask, &istate, &iopt, rwork, &lrw,
                          iwork, &liw, jdum, &jt);
         cavector[static_cast<std::size_t>(j - 1)] = y[0];
         run.istate = istate;
+        if (istate < 0 && after == AfterFailure::end_solve) return std::nullopt;
         progress(j, n);
     }
     return 0;
+}
+
+}  // namespace
+
+std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
+                      const Vartrans2& tolerances, StepProgress progress) {
+    return *solve(cavector, run, tolerances, progress, AfterFailure::carry_over);
+}
+
+bool solve_checked(std::vector<double>& cavector, globalvars::SorptionRun& run, const Vartrans2& tolerances,
+                   StepProgress progress) {
+    return solve(cavector, run, tolerances, progress, AfterFailure::end_solve).has_value();
 }
 
 }  // namespace models::adsoodesolvermod

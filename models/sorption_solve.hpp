@@ -32,6 +32,11 @@ using StepProgress = numerics::FunctionRef<void(std::int32_t step, std::int32_t 
 std::int32_t solveode(std::vector<double>& cavector, globalvars::SorptionRun& run,
                       const Vartrans2& tolerances, StepProgress progress);
 
+// The same solve, except that an integration that fails on some interval ends it there (false, with
+// cavector filled up to that interval) instead of ending the program at the next call.
+bool solve_checked(std::vector<double>& cavector, globalvars::SorptionRun& run, const Vartrans2& tolerances,
+                   StepProgress progress);
+
 // The equilibrium branch (type codes above 18).
 std::int32_t solveeqads(std::vector<double>& cavector, const globalvars::SorptionRun& run);
 
