@@ -10,12 +10,14 @@
 
 #include <sys/wait.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/bench_support.hpp"
@@ -86,31 +88,41 @@ void add_measurements(Case& c, const std::vector<colfit::CurvePoint>& points, st
 constexpr ParameterValues kLower = {0.01, 1e-5, 1e-6, 1e-5, 0.1, 0.1, 0.1, 1e-6, 1e-6, 1e-6, 1.0, 0.0};
 constexpr ParameterValues kUpper = {50.0, 5.0, 1.0, 1.0, 100.0, 48.0, 0.7, 1.0, 10.0, 1.0, 1000.0, 21.0};
 
-Case broad_pulse_case() {
-    // examples/broad_pulse: a 2-hour pulse at x = 20 cm.
-    const ParameterValues truth = {0.8, 0.03, 0.005, 0.001, 3.0, 2.0, 0.4, 0.0005, 1.0, 0.0, 1.0, 1.0};
-    ParameterValues start = truth;
-    start[0] = 1.5, start[1] = 0.01, start[4] = 2.0, start[5] = 3.0;
-    Case c{"broad pulse, synthetic (Dcx R1 U tp)", {}, truth};
-    c.inputs.pars = pars(start, {0, 1, 4, 5}, kLower, kUpper);
+// A transport experiment of 40 times (2.25 to 12 hr) at one position, its measurements the true
+// curve with noise, the fit started away from the truth in the estimated parameters.
+struct TransportExperiment {
+    const char* name;
+    ParameterValues truth;
+    std::array<std::pair<std::size_t, double>, 4> start;  // estimated record and its starting value
+    double x;                                             // [cm]
+    unsigned seed;
+};
+
+Case transport_case(const TransportExperiment& e) {
+    ParameterValues start = e.truth;
+    for (const auto& [record, value] : e.start) start[record] = value;
+    Case c{e.name, {}, e.truth};
+    c.inputs.pars =
+        pars(start, {e.start[0].first, e.start[1].first, e.start[2].first, e.start[3].first}, kLower, kUpper);
     std::vector<colfit::CurvePoint> points;
-    for (int k = 1; k <= 40; ++k) points.push_back({0.25 * k + 2.0, 20.0});
-    add_measurements(c, points, 1);
+    for (int k = 1; k <= 40; ++k) points.push_back({0.25 * k + 2.0, e.x});
+    add_measurements(c, points, e.seed);
     return c;
 }
 
-Case instantaneous_case() {
-    // examples/instantaneous: an injection observed at x = 15 cm.
-    const ParameterValues truth = {0.5, 0.05, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, 1.0, 0.0, 1.0, 0.0};
-    ParameterValues start = truth;
-    start[0] = 1.0, start[1] = 0.02, start[4] = 1.5, start[8] = 2.0;
-    Case c{"instantaneous injection, synthetic (Dcx R1 U C0)", {}, truth};
-    c.inputs.pars = pars(start, {0, 1, 4, 8}, kLower, kUpper);
-    std::vector<colfit::CurvePoint> points;
-    for (int k = 1; k <= 40; ++k) points.push_back({0.25 * k + 2.0, 15.0});
-    add_measurements(c, points, 2);
-    return c;
-}
+// examples/broad_pulse: a 2-hour pulse at x = 20 cm; examples/instantaneous: an injection at 15 cm.
+constexpr TransportExperiment kBroadPulse = {
+    "broad pulse, synthetic (Dcx R1 U tp)",
+    {0.8, 0.03, 0.005, 0.001, 3.0, 2.0, 0.4, 0.0005, 1.0, 0.0, 1.0, 1.0},
+    {{{0, 1.5}, {1, 0.01}, {4, 2.0}, {5, 3.0}}},
+    20.0,
+    1};
+constexpr TransportExperiment kInstantaneous = {
+    "instantaneous injection, synthetic (Dcx R1 U C0)",
+    {0.5, 0.05, 0.01, 0.002, 2.0, 20.0, 0.35, 0.001, 1.0, 0.0, 1.0, 0.0},
+    {{{0, 1.0}, {1, 0.02}, {4, 1.5}, {8, 2.0}}},
+    15.0,
+    2};
 
 Case sorption_case() {
     // examples/sorption: the measured solute series drives the linear kinetic law (type 12).
@@ -209,7 +221,8 @@ int main(int argc, char** argv) {
     };
     print(common::format_record("(3X,A34,A6,A5,A9,A9,A10,A12)",
                                 {"variant", "evals", "its", "wall s", "CPU s", "in model", "phi"}));
-    for (const Case& c : {calibration_case(), broad_pulse_case(), instantaneous_case(), sorption_case()}) {
+    for (const Case& c :
+         {calibration_case(), transport_case(kBroadPulse), transport_case(kInstantaneous), sorption_case()}) {
         const colfit::FitProblem problem = colfit::make_fit_problem(c.inputs);
         print(common::format_record("(A,A,I3,A,I2,A)",
                                     {c.name, ": n =", static_cast<std::int32_t>(problem.observations.size()),
