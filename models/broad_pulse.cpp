@@ -1,6 +1,7 @@
 #include "models/broad_pulse.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
@@ -92,8 +93,11 @@ double BroadPulse::placed_concentration(double t, double window, numerics::Quadr
     const auto model_a = [&](double tau) {
         return kernel_.exponent(tau) - h * tau + kernel_.log_tau_bracket_model(tau);
     };
-    const Panels direct_panels = place_panels(model_a, start, t, {}, depth);
-    if (direct_panels.count > 0) {
+    double hints[evaluation::kMaxHints];
+    int hint_count = kernel_peak_hints(s.d, s.u, s.x, -s.a, hints);
+    const Panels direct_panels =
+        place_panels(model_a, start, t, {}, {hints, static_cast<std::size_t>(hint_count)}, depth);
+    if (direct_panels.count > 0 && log_factor + direct_panels.log_peak > evaluation::kLogBelowRange) {
         const double shift = -direct_panels.log_peak;
         const auto integrand = [&](double tau) {
             return std::exp(kernel_.exponent(tau) - h * tau + shift) * kernel_.bracket(tau);
@@ -122,24 +126,54 @@ double BroadPulse::placed_concentration(double t, double window, numerics::Quadr
                 : evaluation::kFinestRelative;
         // The largest exponent of exp(-h s) times the Bessel slope's exponential over (max(tau, s0),
         // t): -h s + 2 sqrt(|b| tau (s - tau)) is concave in s, largest at s - tau = |b| tau / h^2.
+        const auto inner_peak_at = [&](double tau, double lower) {
+            if (!modified) return h > 0.0 ? lower : t;
+            return h > 0.0 ? std::clamp(tau + rate * tau / (h * h), lower, t) : t;
+        };
+        const auto inner_exponent = [&](double tau, double s_value) {
+            return modified ? -h * s_value + 2.0 * std::sqrt(rate * tau * (s_value - tau)) : -h * s_value;
+        };
         const auto inner_peak = [&](double tau, double lower) {
-            if (!modified) return -h * (h > 0.0 ? lower : t);
-            double at = t;
-            if (h > 0.0) at = std::clamp(tau + rate * tau / (h * h), lower, t);
-            return -h * at + 2.0 * std::sqrt(rate * tau * (at - tau));
+            return inner_exponent(tau, inner_peak_at(tau, lower));
+        };
+        // Where the inner exponent falls below `floor` on either side of its peak (h > 0; with
+        // w = sqrt(s - tau) it is -h tau - h w^2 + 2 sqrt(|b| tau) w, a quadratic in w), within
+        // [lower, t].
+        const auto inner_range = [&](double tau, double lower, double floor, double& from, double& to) {
+            from = lower;
+            to = t;
+            if (!(h > 0.0)) return;
+            if (!modified) {
+                to = std::min(t, std::max(lower, -floor / h));
+                return;
+            }
+            const double root_c = std::sqrt(rate * tau);
+            const double constant = h * tau + floor;  // h w^2 - 2 sqrt(c) w + constant = 0
+            const double discriminant = rate * tau - h * constant;
+            if (!(discriminant > 0.0)) return;
+            const double larger = (root_c + std::sqrt(discriminant)) / h;
+            const double smaller = constant / (h * larger);
+            if (smaller > 0.0) from = std::clamp(tau + smaller * smaller, lower, t);
+            to = std::clamp(tau + larger * larger, lower, t);
         };
         const auto model_b = [&](double tau) {
             const double lower = std::max(tau, start);
             return kernel_.exponent(tau) + inner_peak(tau, lower) + kernel_.log_tau_bracket_model(tau) +
                    std::log(rate * tau * (t - lower));
         };
-        double breaks[5];
+        double breaks[6];
         int count = 0;
         if (start > 0.0) breaks[count++] = start;
+        // Near t the inner interval (tau, t) closes on the scale 1/h of exp(-h s): V(tau) falls to 0
+        // there, as 1 - exp(-h (t - tau)), a feature too narrow for the rule of a long panel. It
+        // gets a panel of its own, from where it has fallen below the cut depth.
+        if (h > 0.0) breaks[count++] = t - depth / h;
         bessel_branch_points(rate, t, level, 0.0, t, breaks, count);
         if (start > 0.0) bessel_branch_points(rate, start, level, 0.0, start, breaks, count);
-        const Panels panels = place_panels(model_b, 0.0, t, {breaks, static_cast<std::size_t>(count)}, depth);
-        if (panels.count > 0) {
+        hint_count = kernel_peak_hints(s.d, s.u, s.x, h - s.a, hints);
+        const Panels panels = place_panels(model_b, 0.0, t, {breaks, static_cast<std::size_t>(count)},
+                                           {hints, static_cast<std::size_t>(hint_count)}, depth);
+        if (panels.count > 0 && log_factor + panels.log_peak > evaluation::kLogBelowRange) {
             const double shift = -panels.log_peak;
             const auto integrand = [&](double tau) {
                 const double lower = std::max(tau, start);
@@ -157,19 +191,26 @@ double BroadPulse::placed_concentration(double t, double window, numerics::Quadr
                 const double epsabs = tau > start ? inner_relative * std::exp(-h * tau - peak) / weight : 0.0;
                 const double branch = tau + level / weight;  // s*
                 double v = 0.0;
-                const auto inner = [&](double from, double to) {
+                // The inner integrand as it is when it varies little over (lower, t); otherwise,
+                // like the outer ones, split at its peak, with what lies more than the cut depth
+                // below it left out.
+                std::array<double, 4> edges{lower, t, 0.0, 0.0};
+                int edge_count = 2;
+                const double at = inner_peak_at(tau, lower);
+                if (peak - std::min(inner_exponent(tau, lower), inner_exponent(tau, t)) >
+                    evaluation::kInnerSpan) {
+                    inner_range(tau, lower, peak - depth, edges[0], edges[1]);
+                    if (at > edges[0] && at < edges[1]) edges[edge_count++] = at;
+                }
+                if (branch > edges[0] && branch < edges[1]) edges[edge_count++] = branch;
+                std::sort(edges.begin(), edges.begin() + edge_count);
+                for (int i = 0; i + 1 < edge_count; ++i) {
                     const numerics::QuadratureResult r = quadrature.inner_dqdag(
-                        slope, from, to, epsabs, inner_relative, evaluation::kInnerRule);
+                        slope, edges[i], edges[i + 1], epsabs, inner_relative, evaluation::kInnerRule);
                     if (r.ier != numerics::ier::success) inner_failed = true;
                     v += r.result;
-                };
-                if (branch > lower && branch < t) {
-                    inner(lower, branch);
-                    inner(branch, t);
-                    v += branch_jump_ * std::exp(-h * branch - peak) / weight;
-                } else {
-                    inner(lower, t);
                 }
+                if (branch > lower && branch < t) v += branch_jump_ * std::exp(-h * branch - peak) / weight;
                 return std::exp(kernel_.exponent(tau) + peak + shift) * kernel_.bracket(tau) * weight * v;
             };
             const double log_scale = log_factor + panels.log_peak;

@@ -64,12 +64,15 @@ double InstantaneousInjection::placed_concentration(double t, numerics::Quadratu
                std::log(b * tau / ((1.0 + r) * std::sqrt(1.0 + r)));
     };
     double breaks[2];
+    double hints[evaluation::kMaxHints];
     int count = 0;
     constexpr double kHalfBranch = 0.5 * numerics::kBesselIBranch;
     bessel_branch_points(b, t, kHalfBranch * kHalfBranch, 0.0, t, breaks, count);
     const Panels panels =
-        place_panels(model, 0.0, t, {breaks, static_cast<std::size_t>(count)}, accuracy.cut_depth());
-    if (panels.count == 0) return sign * closed;
+        place_panels(model, 0.0, t, {breaks, static_cast<std::size_t>(count)},
+                     {hints, static_cast<std::size_t>(kernel_peak_hints(s.d, s.u, s.x, s.h - s.a, hints))},
+                     accuracy.cut_depth());
+    if (panels.count == 0 || log_factor + panels.log_peak < evaluation::kLogBelowRange) return sign * closed;
 
     const double shift = -panels.log_peak;
     const auto integrand = [&](double tau) {

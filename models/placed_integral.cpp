@@ -72,19 +72,34 @@ double crossing(numerics::FunctionRef<double(double)> log_model, double level, d
 }  // namespace
 
 Panels place_panels(numerics::FunctionRef<double(double)> log_model, double lo, double hi,
-                    std::span<const double> breaks, double depth) {
+                    std::span<const double> breaks, std::span<const double> hints, double depth) {
     Panels panels;
     if (!(hi > lo)) return panels;
-    constexpr int n = evaluation::kGridPoints;
     const double length = hi - lo;
-    const double gap = evaluation::kEdgeGap * length;
-    std::array<double, n> grid{};
-    std::array<double, n> values{};
+    // Edges closer than this are merged: relative to the interval, and in units of the last place
+    // of the times (a panel must hold many doubles).
+    const double gap = std::max(evaluation::kEdgeGap * length, evaluation::kEdgeUlps *
+                                                                   std::numeric_limits<double>::epsilon() *
+                                                                   std::max(std::fabs(lo), std::fabs(hi)));
+    // The grid: uniform, then closer and closer to the start, then the hints.
+    constexpr int most = evaluation::kGridPoints + evaluation::kStartGridPoints + evaluation::kMaxHints;
+    std::array<double, most> grid{};
+    int n = 0;
+    for (int i = 0; i < evaluation::kGridPoints; ++i)
+        grid[n++] = i == evaluation::kGridPoints - 1 ? hi : lo + length * i / (evaluation::kGridPoints - 1);
+    double near = length / (evaluation::kGridPoints - 1);
+    for (int i = 0; i < evaluation::kStartGridPoints; ++i) {
+        near *= evaluation::kStartGridRatio;
+        grid[n++] = lo + near;
+    }
+    for (std::size_t i = 0; i < hints.size() && i < evaluation::kMaxHints; ++i)
+        if (hints[i] > lo && hints[i] < hi) grid[n++] = hints[i];
+    std::sort(grid.begin(), grid.begin() + n);
+    std::array<double, most> values{};
     int top = 0;
     for (int i = 0; i < n; ++i) {
-        grid[i] = i == 0 ? lo : i == n - 1 ? hi : lo + length * i / (n - 1);
-        // Not at tau = 0 itself, where the kernel's exponent is not a number for x = 0.
-        values[i] = model_at(log_model, i == 0 && lo == 0.0 ? 1e-9 * length : grid[i]);
+        // tau f(tau) vanishes at tau = 0, where the kernel's exponent need not be a number.
+        values[i] = grid[i] == 0.0 ? -kInfinity : model_at(log_model, grid[i]);
         if (values[i] > values[top]) top = i;
     }
     if (values[top] == -kInfinity) return panels;  // nothing of the range of doubles
@@ -197,6 +212,17 @@ double scaled_value(double value, double log_scale) {
     if (value > 0.0) return std::exp(log_scale + std::log(value));
     if (value < 0.0) return -std::exp(log_scale + std::log(-value));
     return value;
+}
+
+int kernel_peak_hints(double d, double u, double x, double rate, double* hints) {
+    int count = 0;
+    if (u > 0.0 && x > 0.0) hints[count++] = x / u;
+    const double decay = u * u - 4.0 * d * rate;  // U^2 - 4 D r
+    if (decay > 0.0) {
+        if (x > 0.0) hints[count++] = x / std::sqrt(decay);
+        hints[count++] = 2.0 * d / decay;
+    }
+    return count;
 }
 
 void bessel_branch_points(double c, double end, double level, double lo, double hi, double* roots,

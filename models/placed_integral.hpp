@@ -31,10 +31,18 @@ struct Panels {
 };
 
 // The panels of an integral over [lo, hi] for the model `log_model` of log(tau f(tau)), leaving out
-// what lies more than `depth` below its peak, and split at `breaks` (those inside). No panels when
-// the model is minus infinity (or not a number) everywhere.
+// what lies more than `depth` below its peak, and split at `breaks` (those inside). The peak is
+// looked for on a grid, uniform and ever closer to lo, with `hints` (points where the integrand may
+// peak: the kernel's arrival times) added. No panels when the model is minus infinity (or not a
+// number) everywhere.
 Panels place_panels(numerics::FunctionRef<double(double)> log_model, double lo, double hi,
-                    std::span<const double> breaks, double depth);
+                    std::span<const double> breaks, std::span<const double> hints, double depth);
+
+// Where the kernel's exponent E(tau) + r tau, with tau f(tau) ~ sqrt(tau) exp(E(tau) + r tau), may
+// peak: the arrival x / U, the arrival x / sqrt(U^2 - 4 D r) of the decaying kernel, and for small x
+// the time 2 D / (U^2 - 4 D r) of the decay of the inlet's square-root singularity. Written to
+// `hints`, returns how many.
+int kernel_peak_hints(double d, double u, double x, double rate, double* hints);
 
 struct PanelSum {
     double value = 0.0;   // the integral of the (normalised) integrand

@@ -26,8 +26,13 @@ namespace models {
 
 namespace evaluation {
 
-// Points of the grid on which a model exponent is looked at to find where an integrand lives.
+// Points of the grid on which a model exponent is looked at to find where an integrand lives:
+// uniform, then kStartGridPoints each kStartGridRatio closer to the start (down to 1e-16 of the
+// interval), and at most kMaxHints hints.
 inline constexpr int kGridPoints = 24;
+inline constexpr int kStartGridPoints = 14;
+inline constexpr double kStartGridRatio = 0.1;
+inline constexpr int kMaxHints = 3;
 // Iterations that locate the peak of a model exponent and the ends of the integration.
 inline constexpr int kPeakIterations = 60;
 inline constexpr int kCutIterations = 24;
@@ -38,19 +43,29 @@ inline constexpr double kPeakFlatness = 0.01;
 // length of what is left out and the model's error.
 inline constexpr double kCutShare = 1e-2;
 inline constexpr double kCutMargin = 20.0;
+// An integral whose model peaks below exp(kLogBelowRange) in units of the result is left out whole:
+// it lies below the smallest double (exp(-745)) with room for the model's error. (Its exponent may
+// be so large that its rounding alone would spoil a normalised integrand.)
+inline constexpr double kLogBelowRange = -850.0;
 // The finest relative accuracy that QAG accepts without an absolute one (50 machine epsilons).
 inline constexpr double kFinestRelative = 50.0 * DBL_EPSILON;
 // Where the integration would start this close to 0 (relative to the next panel edge), it starts at
 // 0, with tau = e w^2 on its first panel, which removes the 1/sqrt(tau) of the kernel at x = 0.
 inline constexpr double kStartAtZero = 1e-2;
-// Panel edges closer than this, relative to the interval, are merged.
+// Panel edges closer than this, relative to the interval or in units of the last place of the
+// times, are merged.
 inline constexpr double kEdgeGap = 1e-12;
+inline constexpr double kEdgeUlps = 1e4;
 // Most panels of one integral: the ends, the peaks, the breakpoints of the integrand.
 inline constexpr int kMaxPanels = 16;
 // The Gauss-Kronrod keys: 10/21 points for the integrals over the kernel, 7/15 for the smooth inner
 // integrals of the broad pulse.
 inline constexpr int kOuterRule = kGaussKronrod21;
 inline constexpr int kInnerRule = 1;
+// An inner integrand whose exponent varies by more than this many e-folds over its interval is
+// split at its peak and cut like the outer ones (a 15-point rule may not see an exponential that
+// falls further between its outermost nodes and the end).
+inline constexpr double kInnerSpan = 12.0;
 // The inner integrals' relative accuracy, as a share of ERRREL: their errors stay below the outer
 // integral's.
 inline constexpr double kInnerShare = 0.1;

@@ -193,7 +193,7 @@ inline const GaussLegendre20& rule() {
 }
 
 // Bisection until the rule agrees with itself on the halves to `tolerance`; or to what rounding
-// lets it: 1e-17 of the panel's magnitude, or, below 1e-6 of it, where a bisection no longer
+// lets it: 1e-17 of the panel's magnitude, or, below 1e-10 of it, where a bisection no longer
 // improves the agreement (an integrand whose terms cancel to a rounding noise).
 template <typename F>
 real adaptive(F& f, real a, real b, real whole, real left, real right, real tolerance, real parent,
@@ -202,7 +202,7 @@ real adaptive(F& f, real a, real b, real whole, real left, real right, real tole
     const real difference = std::fabs(left + right - whole);
     const real magnitude = std::fabs(left) + std::fabs(right);
     if (difference <= tolerance || difference <= 1e-17L * magnitude || depth >= 30 || !(m > a && m < b) ||
-        (depth > 4 && difference > 0.25L * parent && difference < 1e-6L * magnitude))
+        (depth > 6 && difference > 0.25L * parent && difference < 1e-10L * magnitude))
         return left + right;
     const real quarter = 0.5L * (a + m);
     const real three_quarters = 0.5L * (m + b);
@@ -418,6 +418,11 @@ inline real pulse_window(const Column& c, real t, real window, real x) {
         const real at =
             h > 0 && b < 0 ? std::clamp(tau + rate * tau / (h * h), from, to) : (h > 0 ? from : to);
         if (at > from && at < to) edges.push_back(at);
+        // Panels doubling outward from the peak on the scale 1/h of exp(-h s), when that is short.
+        if (h * (to - from) > 8) {
+            for (real step = 0.25L / h; at - step > from; step *= 2) edges.push_back(at - step);
+            for (real step = 0.25L / h; at + step < to; step *= 2) edges.push_back(at + step);
+        }
         return integrate(g, edges, 1e-16L);
     };
     // exp(-m) times the weight of K~(tau): W(tau, t) for tau > start, W(tau, t) - W(tau, start) below.
