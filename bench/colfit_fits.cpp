@@ -2,9 +2,9 @@
 // family, made from the other examples' parameters with known true values and noise. For each
 // case: model evaluations, iterations, wall and CPU time, the share of the wall time spent
 // evaluating the model, phi, and the estimates against the truth in standard errors. Each case is
-// fitted with the program's settings (two threads, the broad pulse's work shared between points,
-// Levenberg-Marquardt), and again with one setting changed, to show where the time goes; finally
-// the whole program is timed on the calibration example (files, picture and process start included).
+// fitted with the program's settings (two threads, Levenberg-Marquardt), and again with one setting changed,
+// to show where the time goes; finally the whole program is timed on the calibration example (files, picture
+// and process start included).
 //
 // Usage: colfit_fits [quick]   (quick: the program's settings only, and no whole-program run)
 
@@ -151,7 +151,6 @@ Case calibration_case() {
 struct Variant {
     const char* name;
     unsigned threads;
-    colfit::Sharing sharing;
     bool geodesic;
 };
 
@@ -163,7 +162,7 @@ void run_case(const Case& c, const Variant& v, bool estimates) {
     const colfit::FitProblem problem = colfit::make_fit_problem(c.inputs);
     const colfit::ParameterSpace space(problem);
     colfit::CurveEvaluator evaluator(problem.family, problem.sim_mode,
-                                     colfit::evaluation_accuracy(problem.data_scale), v.threads, v.sharing);
+                                     colfit::evaluation_accuracy(problem.data_scale), v.threads);
     const colfit::FitResult r = *colfit::fit(
         problem, space, evaluator, {.starts = 1, .max_iterations = 100, .geodesic_acceleration = v.geodesic});
     print(common::format_record(
@@ -213,11 +212,10 @@ int main(int argc, char** argv) {
     const bool quick = argc > 1 && std::string_view(argv[1]) == "quick";
     numerics::use_gsl_status_codes();
     numerics::lsoda::set_message_printing(false);
-    const Variant program{"2 threads, shared, LM (the program)", 2, colfit::Sharing::shared, false};
+    const Variant program{"2 threads, LM (the program)", 2, false};
     const std::vector<Variant> others{
-        {"1 thread", 1, colfit::Sharing::shared, false},
-        {"2 threads, geodesic acceleration", 2, colfit::Sharing::shared, true},
-        {"2 threads, point by point", 2, colfit::Sharing::pointwise, false},
+        {"1 thread", 1, false},
+        {"2 threads, geodesic acceleration", 2, true},
     };
     print(common::format_record("(3X,A34,A6,A5,A9,A9,A10,A12)",
                                 {"variant", "evals", "its", "wall s", "CPU s", "in model", "phi"}));
@@ -229,11 +227,7 @@ int main(int argc, char** argv) {
                                      ", p =", static_cast<std::int32_t>(problem.estimated.size()), ""}));
         run_case(c, program, true);
         if (quick) continue;
-        for (const Variant& v : others) {
-            if (v.sharing == colfit::Sharing::pointwise && problem.family != colfit::Family::broad_pulse)
-                continue;
-            run_case(c, v, false);
-        }
+        for (const Variant& v : others) run_case(c, v, false);
     }
     if (!quick) {
         const double seconds = program_seconds(fs::temp_directory_path() / "colfit_bench");

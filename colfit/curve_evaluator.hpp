@@ -1,7 +1,6 @@
 #pragma once
 // The model curves of a fit: the curves of several parameter sets at once, their tasks shared out
-// over the workers, each set's curve computed as its family allows (the broad pulse with its work
-// shared between points where it can, otherwise point by point; the sorption series whole).
+// over the workers: the transport models point by point, the sorption series whole.
 // Counts the model evaluations (one per parameter set, as an outside engine counts model runs).
 
 #include <cstdint>
@@ -17,14 +16,9 @@ namespace colfit {
 
 using Curve = std::optional<std::vector<double>>;  // nullopt: the model could not be evaluated
 
-// How broad-pulse curves are computed: with the work shared between points where the form allows
-// (the default), or point by point as the simulator computes them (for comparison).
-enum class Sharing { shared, pointwise };
-
 class CurveEvaluator {
   public:
-    CurveEvaluator(Family family, float sim_mode, const EvaluationAccuracy& accuracy, unsigned workers,
-                   Sharing sharing = Sharing::shared);
+    CurveEvaluator(Family family, float sim_mode, const EvaluationAccuracy& accuracy, unsigned workers);
 
     // The curve of each parameter set at the points, in the order of the sets.
     std::vector<Curve> curves(std::span<const ParameterValues> sets, std::span<const CurvePoint> points);
@@ -45,7 +39,6 @@ class CurveEvaluator {
     EvaluationAccuracy accuracy_;
     WorkerPool pool_;
     std::vector<std::unique_ptr<WorkerContext>> contexts_;
-    Sharing sharing_;
     std::int64_t evaluations_ = 0;
     double seconds_ = 0.0;
 };

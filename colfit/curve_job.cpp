@@ -35,12 +35,12 @@ class PointwiseColloidJob final : public CurveJob {
         const numerics::Quadrature::HeldReports held(context.quadrature);
         if (family_ == Family::instantaneous) {
             models::InstantaneousInjection model(instantaneous_);
-            values_[k] = model.concentration(point.t, point.x, context.quadrature,
-                                             instantaneous_tolerances(accuracy_, model, point.t, point.x));
+            values_[k] =
+                model.concentration(point.t, point.x, context.quadrature, colloid_tolerances(accuracy_));
         } else {
             models::BroadPulse model(broad_pulse_);
-            values_[k] = model.concentration(point.t, point.x, context.quadrature,
-                                             broad_pulse_tolerances(accuracy_, broad_pulse_, point.x));
+            values_[k] =
+                model.concentration(point.t, point.x, context.quadrature, colloid_tolerances(accuracy_));
         }
     }
 

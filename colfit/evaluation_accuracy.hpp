@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-#include "models/broad_pulse.hpp"
-#include "models/instantaneous_injection.hpp"
 #include "models/quadrature_tolerances.hpp"
 #include "models/sorption_solve.hpp"
 
@@ -29,18 +27,9 @@ EvaluationAccuracy evaluation_accuracy(double data_scale);
 double forward_step(const EvaluationAccuracy& accuracy);
 double central_step(const EvaluationAccuracy& accuracy);
 
-// The integrals' tolerances that give a concentration the accuracy asked: the absolute tolerance
-// is carried through the factor that multiplies the integrals (for the instantaneous injection
-// exp(U x/(2D) - h t) Cm / sqrt(D), for the broad pulse Conc0 (U / sqrt(D)) exp(U x/(2D))).
-models::QuadratureTolerances instantaneous_tolerances(const EvaluationAccuracy& accuracy,
-                                                      const models::InstantaneousInjection& model, double t,
-                                                      double x);
-models::QuadratureTolerances broad_pulse_tolerances(const EvaluationAccuracy& accuracy,
-                                                    const models::BroadPulseParameters& p, double x);
-// The same for the broad pulse's scaled integrals, which carry exp(U x/(2D)) inside: the factor is
-// Conc0 (U / sqrt(D)).
-models::QuadratureTolerances broad_pulse_scaled_tolerances(const EvaluationAccuracy& accuracy,
-                                                           const models::BroadPulseParameters& p);
+// The tolerances of the transport models: a relative accuracy, and an absolute one in units of the
+// concentration (the models hold a value to max(absolute, relative |C|)).
+models::QuadratureTolerances colloid_tolerances(const EvaluationAccuracy& accuracy);
 
 // The sorption integrator's tolerances (the absolute one positive: C* starts at 0).
 models::adsoodesolvermod::Vartrans2 sorption_tolerances(const EvaluationAccuracy& accuracy);

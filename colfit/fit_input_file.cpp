@@ -47,22 +47,6 @@ std::string_view marker_on(std::size_t line) {
     return {};
 }
 
-// The absolute accuracy of the integrals for the simulator: the finest the fit asked at any point.
-double simulator_errabs(const FitProblem& problem, const ParameterValues& values,
-                        const EvaluationAccuracy& accuracy) {
-    double errabs = std::numeric_limits<double>::max();
-    for (const Observation& o : problem.observations) {
-        if (problem.family == Family::broad_pulse) {
-            errabs = std::min(errabs,
-                              broad_pulse_tolerances(accuracy, broad_pulse_parameters(values), o.x).errabs);
-        } else {
-            const models::InstantaneousInjection model(instantaneous_parameters(values));
-            errabs = std::min(errabs, instantaneous_tolerances(accuracy, model, o.t, o.x).errabs);
-        }
-    }
-    return problem.observations.empty() ? 0.0 : errabs;
-}
-
 }  // namespace
 
 std::vector<std::string> fit_input_records(const FitProblem& problem, const ParameterValues& values,
@@ -87,7 +71,7 @@ std::vector<std::string> fit_input_records(const FitProblem& problem, const Para
     } else {
         records.push_back(common::format_record(
             "(ES10.2E2,ES25.16E3,I6,A)",
-            {accuracy.relative, simulator_errabs(problem, values, accuracy), accuracy.limit,
+            {accuracy.relative, accuracy.absolute, accuracy.limit,
              "   ! ERRREL, ERRABS, limit of subdivisions: the accuracy colfit evaluated the model at"}));
         records.push_back("t[hr]_x[cm]   ! the points follow: time and position");
     }

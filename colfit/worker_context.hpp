@@ -1,21 +1,16 @@
 #pragma once
 // The work storage of one worker: the quadrature drivers that the models integrate with (whose
-// reports the fit holds back: nothing reaches the message file) and two QAG workspaces for the
-// shared evaluation of the broad pulse.
+// reports the fit holds back: nothing reaches the message file).
 
 #include <cstdint>
 
 #include "common/message_file.hpp"
-#include "numerics/qag.hpp"
 #include "numerics/quadrature.hpp"
 
 namespace colfit {
 
 struct WorkerContext {
-    explicit WorkerContext(std::int32_t limit)
-        : quadrature(limit, messages),
-          outer(static_cast<std::size_t>(limit)),
-          inner(static_cast<std::size_t>(limit)) {}
+    explicit WorkerContext(std::int32_t limit) : quadrature(limit, messages) {}
     WorkerContext(const WorkerContext&) = delete;
     WorkerContext& operator=(const WorkerContext&) = delete;
 
@@ -23,8 +18,6 @@ struct WorkerContext {
     // written, it would not land in a message file of the folder the program was started in.
     common::MessageFile messages{"/dev/null"};
     numerics::Quadrature quadrature;
-    numerics::QagWorkspace outer;
-    numerics::QagWorkspace inner;
 };
 
 }  // namespace colfit

@@ -1,12 +1,19 @@
 #pragma once
 // Concentration of suspended colloids after an instantaneous injection at the inlet: a closed
-// form plus one integral over time whose kernel holds I1.
-
-#include <optional>
+// form plus one integral over time whose kernel holds I1,
+//   C = (K(t) + R) exp(U x/(2D) - h t) Cm / sqrt(D),  R = integral over (0, t) of
+//   K(tau) ((tau b) / r) I1(2 r),  r = sqrt(b tau (t - tau)),  when b > 0 (else R = 0).
+//
+// Evaluation (see models/transport_accuracy.hpp for the accuracy and the domain): every factor is
+// taken in scaled form, exp(U x/(2D) - h t) and the exponential of I1's large-argument form combined
+// with the kernel's exponent E(tau), so that nothing leaves the range of doubles on the way. R is
+// placed where its integrand lives (models/placed_integral.hpp): its model is E(tau) + 2 r plus the
+// logarithms of the prefactors, and its panels are split at the peak and where I1's argument 2 r
+// reaches 3.75, the branch point of its approximation. R is integrated to the point's accuracy
+// less what the closed form already holds.
 
 #include "models/colloid_state.hpp"
 #include "models/quadrature_tolerances.hpp"
-#include "models/range_guard.hpp"
 #include "models/transport_kernel.hpp"
 #include "numerics/quadrature.hpp"
 
@@ -30,41 +37,26 @@ class InstantaneousInjection {
     explicit InstantaneousInjection(const InstantaneousParameters& p);
 
     // C at time t and position x. t = 0 gives exactly 0 without any integration; the integral is
-    // made only when b > 0. C = (K(t) + R) exp(U x/(2D) - h t) Cm / sqrt(D) is computed as written
-    // unless a factor of it leaves the range of doubles where that matters (see range_guard.hpp);
-    // then with the final exponential carried into K(t) and into the integrand.
+    // made only when b > 0.
     double concentration(double t, double x, numerics::Quadrature& quadrature,
                          QuadratureTolerances tolerances);
 
-    // The integrand of the single integral at tau, for the time and position last set.
+    // The integrand of the single integral at tau as the formula writes it, for the time and
+    // position last set.
     double ffunc2(double tau) const;
-    // The same times exp(U x/(2D) - h time), with the exponential of I1's large-argument form and
-    // the final exponential combined with the kernel's exponents.
-    double ffunc2_scaled(double tau) const;
 
     const colloidm::State& state() const noexcept { return colloidm_; }
     double cm() const noexcept { return cm_; }
 
   private:
-    // C as written when what may leave the range of doubles is bounded beforehand; C as written
-    // with every integrand value watched; C in the scaled form. The first two give nothing when
-    // their result cannot stand.
-    std::optional<double> plain_concentration(double t, double final_factor, numerics::Quadrature& quadrature,
-                                              QuadratureTolerances tolerances);
-    std::optional<double> watched_concentration(double t, double final_factor,
-                                                numerics::Quadrature& quadrature,
-                                                QuadratureTolerances tolerances);
-    double scaled_concentration(double t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
-    // Inlined into the integrand of its integration: it runs for every node.
-    [[gnu::always_inline]] inline double watched_ffunc2(double tau, double e1_floor, OutOfRangeNodes& nodes,
-                                                        RangeGuard& guard) const;
+    // C in scaled form, placed (the domain), and as the formula writes it (outside it).
+    double placed_concentration(double t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
+    double written_concentration(double t, numerics::Quadrature& quadrature, QuadratureTolerances tolerances);
 
     colloidm::State colloidm_;
-    TransportKernel kernel_;        // K at the current position
-    double cm_ = 0.0;               // mi / (Theta A0)
-    double log_scale_ = 0.0;        // log |Cm / sqrt(D)|
-    double log_b_ = 0.0;            // log b, for b > 0
-    double log_coefficient_ = 0.0;  // log_kernel_coefficient(U / (2 sqrt D))
+    TransportKernel kernel_;  // K at the current position
+    double cm_ = 0.0;         // mi / (Theta A0)
+    bool parameters_in_domain_ = false;
 };
 
 }  // namespace models

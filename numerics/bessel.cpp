@@ -53,14 +53,22 @@ constexpr Coefficients<9> i0_large = {0.39894228,  0.01328592, 0.00225319,  -0.0
 constexpr Coefficients<9> i1_large = {0.39894228, -0.03988024, -0.00362018, 0.00163801, -0.01031555,
                                       0.02282967, -0.02895312, 0.01787654,  -0.00420059};
 
-constexpr double j_rational_limit = 8.0;
-constexpr double i_polynomial_limit = 3.75;
+constexpr double j_rational_limit = kBesselJ0Branch;
+constexpr double i_polynomial_limit = kBesselIBranch;
 
 // The integer-order recurrences: accuracy factor of the downward start index, and the threshold and
 // factor (1e-10 as a single-precision value) by which runaway values are brought back to scale.
 constexpr double recurrence_accuracy = 40.0;
 constexpr double rescale_threshold = 1e10;
 constexpr double rescale_factor = 1.000000013351432e-10;
+
+// The derivative of the polynomial c[0] + c[1] y + ... + c[N-1] y^(N-1) with respect to y.
+template <std::size_t N>
+constexpr double horner_derivative(const Coefficients<N>& c, double y) {
+    double sum = (N - 1) * c[N - 1];
+    for (std::size_t k = N - 1; k-- > 1;) sum = k * c[k] + y * sum;
+    return sum;
+}
 
 // Start index of the downward recurrences: n + floor(sqrt(40 n)), wide enough for any 32-bit n.
 std::int64_t downward_start(std::int32_t n) {
@@ -185,6 +193,68 @@ ExpScaled bessi1_scaled(double x) {
     if (a < i_polynomial_limit) return {bessi1(x), 0.0};
     const double factor = horner(i1_large, i_polynomial_limit / a) / std::sqrt(a);
     return {x < 0.0 ? -factor : factor, a};
+}
+
+ExpScaled bessi1_over_x_scaled(double x) {
+    const double a = std::fabs(x);
+    if (a < i_polynomial_limit) {
+        const double t = x / i_polynomial_limit;
+        return {horner(i1_small, t * t), 0.0};
+    }
+    return {horner(i1_large, i_polynomial_limit / a) / (a * std::sqrt(a)), a};
+}
+
+double bessi0_branch_jump() {
+    return bessi0(i_polynomial_limit) - horner(i0_small, 1.0);
+}
+
+double bessj0_limit_at_zero() {
+    return j0_p[0] / j0_q[0];
+}
+
+double bessj0_branch_jump() {
+    const double y = j_rational_limit * j_rational_limit;
+    return bessj0(j_rational_limit) - horner(j0_p, y) / horner(j0_q, y);
+}
+
+// Below 3.75, I0 = p(x^2 / 3.75^2) and 2 I0'(x) / x = 4 p'(x^2 / 3.75^2) / 3.75^2. From 3.75 on,
+// I0 = exp(x) x^(-1/2) q(u) with u = 3.75 / x, whose derivative is exp(x) x^(-1/2) (q(u) (1 -
+// 1/(2x)) - q'(u) u / x).
+ExpScaled bessi0_slope_scaled(double x) {
+    const double a = std::fabs(x);
+    if (a < i_polynomial_limit) {
+        const double t = x / i_polynomial_limit;
+        return {4.0 * horner_derivative(i0_small, t * t) / (i_polynomial_limit * i_polynomial_limit), 0.0};
+    }
+    const double u = i_polynomial_limit / a;
+    const double slope = horner(i0_large, u) * (1.0 - 0.5 / a) - horner_derivative(i0_large, u) * u / a;
+    return {2.0 * slope / (a * std::sqrt(a)), a};
+}
+
+// Below 8, J0 = P(y) / Q(y) with y = x^2, so that 2 J0'(x) / x = 4 (P'Q - P Q')(y) / Q(y)^2. From 8
+// on, J0 = sqrt(c / x) S(x) with S = cos(phi) A(w) - z sin(phi) B(w), z = 8 / x, w = z^2 and phi = x -
+// phase, so that J0' = sqrt(c / x) (S' - S / (2x)), where S' = -sin(phi) A - cos(phi) (2w/x) A'(w) +
+// sin(phi) (z/x) B - z cos(phi) B + sin(phi) (2wz/x) B'(w).
+double bessj0_slope(double x) {
+    const double a = std::fabs(x);
+    if (a < j_rational_limit) {
+        const double y = x * x;
+        const double q = horner(j0_q, y);
+        return 4.0 * (horner_derivative(j0_p, y) * q - horner(j0_p, y) * horner_derivative(j0_q, y)) /
+               (q * q);
+    }
+    const double z = 8.0 / a;
+    const double w = z * z;
+    const double phase = a - j0_phase;
+    const double s = std::sin(phase);
+    const double c = std::cos(phase);
+    const double big_a = horner(j0_a, w);
+    const double big_b = horner(j0_b, w);
+    const double value = c * big_a - z * s * big_b;
+    const double derivative = -s * big_a - c * (2.0 * w / a) * horner_derivative(j0_a, w) +
+                              s * (z / a) * big_b - z * c * big_b +
+                              s * (2.0 * w * z / a) * horner_derivative(j0_b, w);
+    return 2.0 * std::sqrt(j0_amplitude / a) * (derivative - value / (2.0 * a)) / a;
 }
 
 double bessj(std::int32_t n, double x) {

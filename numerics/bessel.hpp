@@ -32,4 +32,25 @@ struct ExpScaled {
 ExpScaled bessi0_scaled(double x);
 ExpScaled bessi1_scaled(double x);
 
+// I1(x) / x by the approximation of bessi1, for x >= 0, with the exponential of the large-argument
+// form apart; 1/2 at x = 0, without a division by x below 3.75.
+ExpScaled bessi1_over_x_scaled(double x);
+
+// The arguments at which the approximations of I0 and I1, and of J0, change branch: the large-argument form
+// is taken from there on. Each approximation has a small jump there (about 1.9e-7 for I0, 2.1e-9 for J0),
+// given as the value at the branch point minus the limit from below.
+inline constexpr double kBesselIBranch = 3.75;
+inline constexpr double kBesselJ0Branch = 8.0;
+double bessi0_branch_jump();
+double bessj0_branch_jump();
+// The limit of bessj0(x) as x falls to 0: P(0) / Q(0) = 1 + 2.83e-9 (bessj0(0) itself is 1).
+double bessj0_limit_at_zero();
+
+// The exact derivatives of the approximations bessi0 and bessj0 on either side of their branch
+// point, divided by x/2: 2 I0'(x) / x and 2 J0'(x) / x for x >= 0 (the rate at which the Bessel
+// factors of the broad-pulse model change, see models/broad_pulse.hpp). Both are smooth at x = 0
+// (values 1 and -1). The I0 form keeps the exponential of its large-argument branch apart.
+ExpScaled bessi0_slope_scaled(double x);
+double bessj0_slope(double x);
+
 }  // namespace numerics

@@ -103,6 +103,14 @@ QuadratureResult Quadrature::dqdag(Integrand f, double a, double b, double errab
     return {outcome.result, outcome.errest, outcome.ier};
 }
 
+QuadratureResult Quadrature::inner_dqdag(Integrand f, double a, double b, double errabs, double errrel,
+                                         std::int32_t irule) {
+    const QagOutcome outcome = state_->integrate(f, a, b, errabs, errrel, irule);
+    state_->evaluations += outcome.evaluations;
+    state_->report(outcome, QagLevel::inner);
+    return {outcome.result, outcome.errest, outcome.ier};
+}
+
 QuadratureResult Quadrature::dtwodq(Integrand2 f, double a, double b, InnerLimit g, InnerLimit h,
                                     double errabs, double errrel, std::int32_t irule) {
     DoubleIntegral integral{f, g, h, errabs, errrel, irule};

@@ -46,6 +46,13 @@ class Quadrature {
     // Integral of f over [a, b] with the Gauss-Kronrod pair of key irule (clamped to 1..6).
     QuadratureResult dqdag(Integrand f, double a, double b, double errabs, double errrel, std::int32_t irule);
 
+    // The same integral as one of the inner integrals of a double integral whose outer integrand, in
+    // a dqdag of its own, computes it: its codes are reported as dtwodq reports those of its inner
+    // integrals (f3integrated), roundoff included. For double integrals whose inner limits,
+    // tolerances or integrand depend on the outer abscissa in ways dtwodq does not express.
+    QuadratureResult inner_dqdag(Integrand f, double a, double b, double errabs, double errrel,
+                                 std::int32_t irule);
+
     // Integral over x from a to b of the integral over y from g(x) to h(x) of f(x, y).
     QuadratureResult dtwodq(Integrand2 f, double a, double b, InnerLimit g, InnerLimit h, double errabs,
                             double errrel, std::int32_t irule);

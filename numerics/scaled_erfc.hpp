@@ -8,4 +8,9 @@ namespace numerics {
 // underflows; for negative z it grows like 2 exp(z^2) and overflows below about -26.6. NaN gives NaN.
 double erfcx(double z);
 
+// 1 - sqrt(pi) z erfcx(z) for z >= 0: falls from 1 to about 1 / (2 z^2). Formed from erfcx up to
+// z = 26 (about 3 digits lost to the subtraction at most) and from the continued fraction beyond,
+// where nothing is lost.
+double erfcx_complement(double z);
+
 }  // namespace numerics

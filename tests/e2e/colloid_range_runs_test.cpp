@@ -50,10 +50,8 @@ Column column_of(const RangeCase& c) {
 long double reference(const RangeCase& c, double t) {
     const Column column = column_of(c);
     // Even modes are the instantaneous injection, odd ones the broad pulse.
-    if (std::stoi(c.mode) % 2 == 0) return test_reference::instantaneous_concentration(column, t, c.x, 400);
-    long double value = test_reference::pulse_response(column, t, c.x, 32);
-    if (column.line7 < t) value -= test_reference::pulse_response(column, t - column.line7, c.x, 32);
-    return value;
+    if (std::stoi(c.mode) % 2 == 0) return test_reference::instantaneous_concentration(column, t, c.x);
+    return test_reference::pulse_concentration(column, t, c.x);
 }
 
 TEST(ColloidRangeRun, NoNotANumberAndValuesOfTheIndependentEvaluation) {

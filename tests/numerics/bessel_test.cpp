@@ -184,6 +184,30 @@ TEST(BesselBranches, ScaledFormsKeepTheExponentialApart) {
     EXPECT_TRUE(std::isnan(bessi1_scaled(nan).factor));
 }
 
+// The slopes 2 B'(x) / x of the I0 and J0 approximations are their exact derivatives on either side
+// of the branch points (compared with central differences), I1(x) / x is bessi1's value over x, and
+// the jumps at the branch points and J0's limit at 0 are those of the approximations.
+TEST(BesselBranches, SlopesAreTheDerivativesOfTheApproximations) {
+    for (double x : {0.3, 1.0, 3.0, 3.7, 3.8, 5.0, 7.9, 8.1, 12.0, 30.0, 100.0}) {
+        SCOPED_TRACE(x);
+        const double step = 1e-6 * x;
+        const ExpScaled i0 = bessi0_slope_scaled(x);
+        const double i0_difference = (bessi0(x + step) - bessi0(x - step)) / (2.0 * step);
+        EXPECT_NEAR(0.5 * x * i0.factor * std::exp(i0.exponent), i0_difference, 1e-8 * i0_difference);
+        const double j0_difference = (bessj0(x + step) - bessj0(x - step)) / (2.0 * step);
+        EXPECT_NEAR(0.5 * x * bessj0_slope(x), j0_difference, 1e-9);
+        const ExpScaled i1 = bessi1_over_x_scaled(x);
+        EXPECT_NEAR(i1.factor * std::exp(i1.exponent) * x, bessi1(x), 4e-16 * bessi1(x));
+    }
+    EXPECT_NEAR(bessi0_slope_scaled(0.0).factor, 1.0, 1e-6);  // I0 = 1 + x^2/4 + ...
+    EXPECT_NEAR(bessj0_slope(0.0), -1.0, 1e-7);               // J0 = 1 - x^2/4 + ...
+    EXPECT_EQ(bessi1_over_x_scaled(0.0).factor, 0.5);
+    EXPECT_NEAR(bessi0_branch_jump(), bessi0(3.75) - bessi0(std::nextafter(3.75, 0.0)), 1e-14);
+    EXPECT_NEAR(bessj0_branch_jump(), bessj0(8.0) - bessj0(std::nextafter(8.0, 0.0)), 1e-15);
+    EXPECT_NEAR(bessj0_limit_at_zero() - 1.0, 2.83e-9, 0.01e-9);
+    EXPECT_EQ(bessj0_limit_at_zero(), bessj0(1e-300));
+}
+
 TEST(BesselBranches, NegativeOrdersAreNotANumber) {
     EXPECT_TRUE(std::isnan(bessj(-1, 1.0)));
     EXPECT_TRUE(std::isnan(bessi(-2, 1.0)));

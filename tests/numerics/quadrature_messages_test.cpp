@@ -96,6 +96,11 @@ TEST_F(QuadratureMessages, RoundoffIsReportedOnlyForInnerIntegrals) {
     r = quadrature.dtwodq([](double, double y) { return y - 0.3; }, 0.0, 1.0, zero, one, 0.0, 0.0, 2);
     EXPECT_NEAR(r.result, 0.2, 1e-15);
     EXPECT_EQ(read_file(fort9), repeated(roundoff_text, 21));
+
+    // An inner integral that an outer integrand makes itself reports as those of dtwodq do.
+    r = quadrature.inner_dqdag(sign_change, 0.0, 1.0, 0.0, 0.0, 2);
+    EXPECT_EQ(r.ier, ier::roundoff);
+    EXPECT_EQ(read_file(fort9), repeated(roundoff_text, 22));
 }
 
 TEST_F(QuadratureMessages, BadIntegrandBehaviourHasTwoLines) {

@@ -43,5 +43,20 @@ TEST(ScaledErfc, LargeArgumentsNegativeArgumentsAndNotANumber) {
     EXPECT_TRUE(std::isnan(erfcx(std::numeric_limits<double>::quiet_NaN())));
 }
 
+// 1 - sqrt(pi) z erfcx(z): from erfcx below 26 (where the subtraction costs up to three digits),
+// without any loss beyond.
+TEST(ScaledErfc, ComplementKeepsItsRelativeAccuracy) {
+    for (double z : {0.0, 0.5, 3.0, 10.0, 25.9, 26.0, 40.0, 100.0, 1e3, 1e8}) {
+        long double expected = 1.0L - std::sqrt(std::numbers::pi_v<long double>) * z * reference(z);
+        if (z > 100.0) {  // 1/(2 z^2) - 3/(4 z^4) + 15/(8 z^6) - ...
+            const long double y = 1.0L / (2.0L * z * z);
+            expected = y * (1.0L - 3.0L * y + 15.0L * y * y);
+        }
+        EXPECT_NEAR(erfcx_complement(z), static_cast<double>(expected),
+                    (z < 26.0 ? 3e-12 : 1e-14) * static_cast<double>(expected))
+            << z;
+    }
+}
+
 }  // namespace
 }  // namespace numerics
