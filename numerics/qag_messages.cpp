@@ -9,15 +9,19 @@
 namespace numerics {
 namespace {
 
-// One step of a report: a record of the message file, or a pause without a message between records.
+// One step of a report: a record of the message file, a note on the error stream for the person at
+// the console, or a pause without a message between records.
 struct Step {
-    enum class Kind { record, pause };
+    enum class Kind { record, note, pause };
     Kind kind;
     std::string_view text;
 };
 
 constexpr Step record(std::string_view text) {
     return {Step::Kind::record, text};
+}
+constexpr Step note(std::string_view text) {
+    return {Step::Kind::note, text};
 }
 constexpr Step pause_here{Step::Kind::pause, {}};
 
@@ -37,6 +41,8 @@ constexpr Step bad_integrand_steps[] = {
 // The pause stops the run on the console; the record after it follows in the message file.
 constexpr Step invalid_input_steps[] = {
     record("the input is invalid, because EPSABS < 0 and EPSREL < 0."),
+    note("quadrature: both accuracies are negative (ERRREL and ERRABS on line 15 of input.txt); "
+         "the integral is not computed and its value is 0 (message in fort.9)"),
     pause_here,
     record("Press any key to continue"),
 };
@@ -66,6 +72,8 @@ bool report_qag_code(int ier, QagLevel level, common::MessageFile& messages, std
         for (const Step& step : report.steps) {
             if (step.kind == Step::Kind::record) {
                 messages.write(step.text);
+            } else if (step.kind == Step::Kind::note) {
+                common::error_record(step.text);
             } else {
                 common::pause({}, answers);
                 resumed = true;

@@ -236,6 +236,9 @@ TEST(ColloidRun, InvalidTolerancesPauseAndTheRunEndsAsAFailure) {
     const ProgramRun stopped = declined.start();
     EXPECT_EQ(stopped.status, 1);
     EXPECT_TRUE(fs::is_empty(declined.dir / "Saved_Simulations"));
+    // The console says why it pauses before the prompt.
+    const std::size_t prompt = stopped.err.find("PAUSE");
+    EXPECT_LT(stopped.err.find("both accuracies are negative"), prompt) << stopped.err;
 
     RunLayout resumed(input);
     const ProgramRun run = resumed.start("go\ngo\n");

@@ -28,7 +28,9 @@ const std::string invalid_input_text =
     crlf_lines({" the input is invalid, because EPSABS < 0 and EPSREL < 0."});
 const std::string press_any_key_text = crlf_lines({" Press any key to continue"});
 const std::string pause_text =
-    crlf_lines({"PAUSE ", "To resume execution, type go.  Other input will terminate the job."});
+    crlf_lines({"quadrature: both accuracies are negative (ERRREL and ERRABS on line 15 of input.txt); "
+                "the integral is not computed and its value is 0 (message in fort.9)",
+                "PAUSE ", "To resume execution, type go.  Other input will terminate the job."});
 
 std::string repeated(const std::string& text, int times) {
     std::string all;
