@@ -64,6 +64,15 @@ struct Quadrature::State {
     }
 
     void report(const QagOutcome& outcome, QagLevel level) { report(outcome.ier, level); }
+
+    // A single integral of the caller's, counted and reported at its level.
+    QuadratureResult single(Integrand& f, double a, double b, double errabs, double errrel,
+                            std::int32_t irule, QagLevel level) {
+        const QagOutcome outcome = integrate(f, a, b, errabs, errrel, irule);
+        evaluations += outcome.evaluations;
+        report(outcome, level);
+        return {outcome.result, outcome.errest, outcome.ier};
+    }
     void report(int ier, QagLevel level) {
         if (holding) {
             if (ier != ier::success) held.push_back({ier, level});
@@ -97,18 +106,12 @@ Quadrature::~Quadrature() {
 
 QuadratureResult Quadrature::dqdag(Integrand f, double a, double b, double errabs, double errrel,
                                    std::int32_t irule) {
-    const QagOutcome outcome = state_->integrate(f, a, b, errabs, errrel, irule);
-    state_->evaluations += outcome.evaluations;
-    state_->report(outcome, QagLevel::single);
-    return {outcome.result, outcome.errest, outcome.ier};
+    return state_->single(f, a, b, errabs, errrel, irule, QagLevel::single);
 }
 
 QuadratureResult Quadrature::inner_dqdag(Integrand f, double a, double b, double errabs, double errrel,
                                          std::int32_t irule) {
-    const QagOutcome outcome = state_->integrate(f, a, b, errabs, errrel, irule);
-    state_->evaluations += outcome.evaluations;
-    state_->report(outcome, QagLevel::inner);
-    return {outcome.result, outcome.errest, outcome.ier};
+    return state_->single(f, a, b, errabs, errrel, irule, QagLevel::inner);
 }
 
 QuadratureResult Quadrature::dtwodq(Integrand2 f, double a, double b, InnerLimit g, InnerLimit h,
