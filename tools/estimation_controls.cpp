@@ -1,6 +1,8 @@
 #include "tools/estimation_controls.hpp"
 
+#include <initializer_list>
 #include <stdexcept>
+#include <variant>
 
 #include "common/list_input.hpp"
 #include "tools/model_runs.hpp"
@@ -32,6 +34,21 @@ int integer(const std::string& word, const std::string& line, const std::string&
     return value;
 }
 
+// The first items of a line, each read as the kind of number its target holds.
+using Item = std::variant<double*, int*>;
+void read_items(const std::string& line, std::initializer_list<Item> items, const std::string& control_path) {
+    const std::vector<std::string> w = fields(line, items.size(), control_path);
+    std::size_t k = 0;
+    for (const Item& item : items) {
+        const std::string& word = w[k++];
+        if (double* const* real_target = std::get_if<double*>(&item)) {
+            **real_target = real(word, line, control_path);
+        } else {
+            *std::get<int*>(item) = integer(word, line, control_path);
+        }
+    }
+}
+
 }  // namespace
 
 EstimationControls read_estimation_controls(const std::string& control_path) {
@@ -39,28 +56,14 @@ EstimationControls read_estimation_controls(const std::string& control_path) {
     EstimationControls c;
     const std::vector<std::string>& data = control_section(all, "control data", control_path);
     if (data.size() < 7) throw std::runtime_error(control_path + ": the control data section is too short");
-    const auto number = [&](const std::vector<std::string>& w, std::size_t k, const std::string& line) {
-        return real(w[k], line, control_path);
-    };
-    const auto count = [&](const std::vector<std::string>& w, std::size_t k, const std::string& line) {
-        return integer(w[k], line, control_path);
-    };
-    const std::vector<std::string> lambda = fields(data[3], 5, control_path);
-    c.lambda = number(lambda, 0, data[3]);
-    c.lambda_factor = number(lambda, 1, data[3]);
-    c.phi_ratio_sufficient = number(lambda, 2, data[3]);
-    c.phi_reduction_lambda = number(lambda, 3, data[3]);
-    c.lambdas = count(lambda, 4, data[3]);
-    const std::vector<std::string> limits = fields(data[4], 2, control_path);
-    c.relative_change_max = number(limits, 0, data[4]);
-    c.factor_change_max = number(limits, 1, data[4]);
-    const std::vector<std::string> stop = fields(data[6], 6, control_path);
-    c.iterations_max = count(stop, 0, data[6]);
-    c.phi_reduction_stop = number(stop, 1, data[6]);
-    c.phi_stop_iterations = count(stop, 2, data[6]);
-    c.no_reduction_iterations = count(stop, 3, data[6]);
-    c.parameter_change_stop = number(stop, 4, data[6]);
-    c.parameter_stop_iterations = count(stop, 5, data[6]);
+    read_items(data[3],
+               {&c.lambda, &c.lambda_factor, &c.phi_ratio_sufficient, &c.phi_reduction_lambda, &c.lambdas},
+               control_path);
+    read_items(data[4], {&c.relative_change_max, &c.factor_change_max}, control_path);
+    read_items(data[6],
+               {&c.iterations_max, &c.phi_reduction_stop, &c.phi_stop_iterations, &c.no_reduction_iterations,
+                &c.parameter_change_stop, &c.parameter_stop_iterations},
+               control_path);
 
     for (const std::string& line : control_section(all, "parameter groups", control_path)) {
         const std::vector<std::string> w = fields(line, 4, control_path);

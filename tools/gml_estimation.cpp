@@ -201,9 +201,10 @@ ScaledNormal scaled_normal_matrix(const gsl_matrix* J) {
 }
 
 // The Marquardt upgrade of the variables for `lambda`: (S J^T J S + lambda I) y = S J^T r, u = S y,
-// or nothing when that matrix is not positive definite.
+// with the `frozen` variables left out (u = 0 for them); nothing when that matrix is not positive
+// definite.
 std::optional<std::vector<double>> upgrade(const ScaledNormal& normal, const gsl_vector* gradient,
-                                           double lambda) {
+                                           double lambda, const std::vector<bool>& frozen) {
     const std::size_t p = normal.scale.size();
     Matrix A = new_matrix(p, p);
     gsl_matrix_memcpy(A.get(), normal.matrix.get());
@@ -211,6 +212,14 @@ std::optional<std::vector<double>> upgrade(const ScaledNormal& normal, const gsl
     for (std::size_t j = 0; j < p; ++j) {
         gsl_matrix_set(A.get(), j, j, gsl_matrix_get(A.get(), j, j) + lambda);
         gsl_vector_set(y.get(), j, normal.scale[j] * gsl_vector_get(gradient, j));
+    }
+    for (std::size_t j = 0; j < p; ++j) {
+        if (!frozen[j]) continue;
+        for (std::size_t k = 0; k < p; ++k) {
+            gsl_matrix_set(A.get(), j, k, j == k ? 1.0 : 0.0);
+            gsl_matrix_set(A.get(), k, j, j == k ? 1.0 : 0.0);
+        }
+        gsl_vector_set(y.get(), j, 0.0);
     }
     if (gsl_linalg_cholesky_decomp1(A.get()) != GSL_SUCCESS) return std::nullopt;
     if (gsl_linalg_cholesky_svx(A.get(), y.get()) != GSL_SUCCESS) return std::nullopt;
@@ -271,8 +280,20 @@ Trial lambda_search(Problem& problem, const Variables& b, const Residuals& r, do
     const auto attempt = [&](double l) {
         ++tried;
         Trial t{l, b, r, std::numeric_limits<double>::infinity()};
-        const std::optional<std::vector<double>> u = upgrade(normal, gradient.get(), l);
-        if (!u) return t;
+        // A parameter at a bound that the upgrade would push beyond it stays there, and the others'
+        // upgrade is found without it.
+        std::vector<bool> frozen(b.size(), false);
+        std::optional<std::vector<double>> u;
+        for (bool again = true; again;) {
+            u = upgrade(normal, gradient.get(), l, frozen);
+            if (!u) return t;
+            again = false;
+            for (std::size_t j = 0; j < b.size(); ++j) {
+                const Adjustable& a = problem.adjustable[j];
+                if (!frozen[j] && ((b[j] <= a.lower && (*u)[j] < 0.0) || (b[j] >= a.upper && (*u)[j] > 0.0)))
+                    frozen[j] = again = true;
+            }
+        }
         t.b = apply_upgrade(problem, b, *u);
         t.r = residuals(problem, t.b);
         t.phi = phi_of(t.r);
