@@ -30,30 +30,6 @@ std::string heading_name(const std::string& line) {
     return lower(name);
 }
 
-// The lines of each section, by heading name, blank lines left out.
-std::vector<std::pair<std::string, std::vector<std::string>>> sections(
-    const std::vector<std::string>& records) {
-    std::vector<std::pair<std::string, std::vector<std::string>>> out;
-    for (const std::string& record : records) {
-        const std::string name = heading_name(record);
-        if (!name.empty()) {
-            out.push_back({name, {}});
-        } else if (!out.empty() && !words(record).empty()) {
-            out.back().second.push_back(record);
-        }
-    }
-    return out;
-}
-
-const std::vector<std::string>& section(
-    const std::vector<std::pair<std::string, std::vector<std::string>>>& all, const std::string& name,
-    const std::string& control_path) {
-    for (const auto& [heading, lines] : all) {
-        if (heading == name) return lines;
-    }
-    throw std::runtime_error(control_path + ": no section '* " + name + "'");
-}
-
 double real_field(const std::string& word, const std::string& line) {
     double value = 0.0;
     if (!common::parse_real(word, value))
@@ -91,11 +67,31 @@ std::string found_in_path(const std::string& name) {
 
 }  // namespace
 
+ControlSections read_control_sections(const std::string& control_path) {
+    ControlSections out;
+    for (const std::string& record : read_records(control_path)) {
+        const std::string name = heading_name(record);
+        if (!name.empty()) {
+            out.push_back({name, {}});
+        } else if (!out.empty() && !words(record).empty()) {
+            out.back().second.push_back(record);
+        }
+    }
+    return out;
+}
+
+const std::vector<std::string>& control_section(const ControlSections& all, const std::string& name,
+                                                const std::string& control_path) {
+    for (const auto& [heading, lines] : all) {
+        if (heading == name) return lines;
+    }
+    throw std::runtime_error(control_path + ": no section '* " + name + "'");
+}
+
 ModelInterface read_model_interface(const std::string& control_path) {
-    const std::vector<std::string> records = read_records(control_path);
-    const auto all = sections(records);
+    const ControlSections all = read_control_sections(control_path);
     ModelInterface model;
-    for (const std::string& line : section(all, "parameter data", control_path)) {
+    for (const std::string& line : control_section(all, "parameter data", control_path)) {
         const std::vector<std::string> w = words(line);
         if (w.size() == 2) {  // a tied parameter and its parent
             for (ControlParameter& p : model.parameters) {
@@ -104,24 +100,25 @@ ModelInterface read_model_interface(const std::string& control_path) {
             continue;
         }
         if (w.size() < 6) throw std::runtime_error(control_path + ": bad parameter line '" + line + "'");
-        model.parameters.push_back({lower(w[0]), lower(w[1]), real_field(w[3], line), real_field(w[4], line),
-                                    real_field(w[5], line), ""});
+        model.parameters.push_back({lower(w[0]), lower(w[1]), lower(w[2]), real_field(w[3], line),
+                                    real_field(w[4], line), real_field(w[5], line),
+                                    w.size() > 6 ? lower(w[6]) : "", ""});
     }
-    for (const std::string& line : section(all, "model command line", control_path)) {
+    for (const std::string& line : control_section(all, "model command line", control_path)) {
         model.commands.push_back(line.substr(line.find_first_not_of(" \t")));
         model.commands.back().erase(model.commands.back().find_last_not_of(" \t") + 1);
     }
     const bool combined =
         std::any_of(all.begin(), all.end(), [](const auto& s) { return s.first == "model input/output"; });
     if (combined) {
-        const auto pairs = file_pairs(section(all, "model input/output", control_path));
+        const auto pairs = file_pairs(control_section(all, "model input/output", control_path));
         for (const auto& [first, second] : pairs) {
             (lower(first).ends_with(".ins") ? model.instructions : model.templates)
                 .emplace_back(first, second);
         }
     } else {
-        model.templates = file_pairs(section(all, "model input", control_path));
-        model.instructions = file_pairs(section(all, "model output", control_path));
+        model.templates = file_pairs(control_section(all, "model input", control_path));
+        model.instructions = file_pairs(control_section(all, "model output", control_path));
     }
     return model;
 }

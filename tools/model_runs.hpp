@@ -16,9 +16,11 @@ namespace tools {
 struct ControlParameter {
     std::string name;            // lower case
     std::string transformation;  // lower case: none, log, fixed or tied
+    std::string change_limit;    // lower case: factor or relative
     double value = 0.0;          // the starting value
     double lower = 0.0;
     double upper = 0.0;
+    std::string group;   // lower case; the parameter group, which sets its derivative increment
     std::string parent;  // lower case; a tied parameter's parent, empty for the others
 };
 
@@ -30,6 +32,16 @@ struct ModelInterface {
     std::vector<std::pair<std::string, std::string>> templates;
     std::vector<std::pair<std::string, std::string>> instructions;
 };
+
+// The sections of a control file in their order: the heading's name in lower case ("* model
+// command line" -> "model command line") and the section's lines, blank lines left out. Throws
+// std::runtime_error when the file cannot be read.
+using ControlSections = std::vector<std::pair<std::string, std::vector<std::string>>>;
+ControlSections read_control_sections(const std::string& control_path);
+
+// The lines of the section `name`. Throws std::runtime_error, naming the file, when it has none.
+const std::vector<std::string>& control_section(const ControlSections& sections, const std::string& name,
+                                                const std::string& control_path);
 
 // Reads the parameter data, the model command line and the model input and output sections
 // ("* model input/output", or "* model input" and "* model output") of a control file. Throws

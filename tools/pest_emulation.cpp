@@ -32,6 +32,15 @@ std::vector<std::string> read_records(const std::string& path) {
     return records;
 }
 
+void write_records(const std::string& path, const std::vector<std::string>& records) {
+    common::RecordFile out;
+    if (!out.open(path, common::OpenMode::any)) throw std::runtime_error("cannot write " + path);
+    for (const std::string& record : records) {
+        if (!out.write_record(record)) throw std::runtime_error("cannot write " + path);
+    }
+    if (!out.close()) throw std::runtime_error("cannot write " + path);
+}
+
 ParameterValues control_file_initial_values(const std::string& control_path) {
     const std::vector<std::string> records = read_records(control_path);
     if (records.size() < 4) throw std::runtime_error(control_path + " is too short for a control file");
@@ -133,13 +142,7 @@ std::vector<std::string> fill_template(const std::vector<std::string>& template_
 
 void write_model_input(const std::string& template_path, const ParameterValues& values,
                        const std::string& input_path) {
-    const std::vector<std::string> input = fill_template(read_records(template_path), values);
-    common::RecordFile out;
-    if (!out.open(input_path, common::OpenMode::any)) throw std::runtime_error("cannot write " + input_path);
-    for (const std::string& line : input) {
-        if (!out.write_record(line)) throw std::runtime_error("cannot write " + input_path);
-    }
-    if (!out.close()) throw std::runtime_error("cannot write " + input_path);
+    write_records(input_path, fill_template(read_records(template_path), values));
 }
 
 }  // namespace tools

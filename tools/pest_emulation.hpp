@@ -16,6 +16,10 @@ using ParameterValues = std::map<std::string, double>;
 // cannot be read.
 std::vector<std::string> read_records(const std::string& path);
 
+// Writes `records` as the text records of the file `path`, replacing it. Throws
+// std::runtime_error when it cannot be written.
+void write_records(const std::string& path, const std::vector<std::string>& records);
+
 // The initial values (PARVAL1) of the parameter data section of a control file. Throws
 // std::runtime_error when the file cannot be read as a control file.
 ParameterValues control_file_initial_values(const std::string& control_path);
