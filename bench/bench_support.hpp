@@ -13,15 +13,15 @@
 #include <filesystem>
 #include <string>
 
+#include "common/cpu_time.hpp"
+
 extern char** environ;
 
 namespace bench {
 
 // CPU seconds (user and system) of this process so far.
 inline double cpu_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+    return common::process_cpu_time();
 }
 
 // CPU seconds (user and system) of one coltrans run in `run`, from its start to its end. The

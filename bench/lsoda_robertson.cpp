@@ -3,10 +3,10 @@
 // 1e-10, 1e-6, JT 2), solved many times over; prints the counts of one solve and the CPU time
 // per solve.
 
-#include <ctime>
 #include <string_view>
 
 #include "common/console.hpp"
+#include "common/cpu_time.hpp"
 #include "common/format.hpp"
 #include "common/program_main.hpp"
 #include "numerics/lsoda.hpp"
@@ -62,12 +62,6 @@ Counts solve(int jt) {
     return {iwork[10], iwork[11], iwork[12], istate};
 }
 
-double cpu_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 void time_solves(int jt, std::string_view what) {
     const Counts counts = solve(jt);
     common::console_record(common::format_record("(A,A,I2)", {what, ", JT =", jt}));
@@ -76,12 +70,12 @@ void time_solves(int jt, std::string_view what) {
                                   counts.nje, "  ISTATE", counts.istate}));
     // Repeat for at least two seconds of CPU time.
     int solves = 0;
-    const double start = cpu_seconds();
+    const double start = common::process_cpu_time();
     double elapsed = 0.0;
     while (elapsed < 2.0) {
         for (int i = 0; i < 100; ++i) solve(jt);
         solves += 100;
-        elapsed = cpu_seconds() - start;
+        elapsed = common::process_cpu_time() - start;
     }
     common::console_record(
         common::format_record("(A,I8,A,F8.3,A,F10.2,A,F8.3,A)",

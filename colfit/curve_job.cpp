@@ -21,37 +21,25 @@ class PointwiseColloidJob final : public CurveJob {
   public:
     PointwiseColloidJob(Family family, const ParameterValues& values, std::span<const CurvePoint> points,
                         const EvaluationAccuracy& accuracy)
-        : family_(family),
-          instantaneous_(instantaneous_parameters(values)),
-          broad_pulse_(broad_pulse_parameters(values)),
+        : model_(colloid_model(family, values, colloid_tolerances(accuracy))),
           points_(points),
-          accuracy_(accuracy),
           values_(points.size(), std::numeric_limits<double>::quiet_NaN()) {}
 
     std::size_t tasks() const override { return points_.size(); }
 
+    // Each point with a model of its own: a model keeps the point it is evaluating.
     void run(std::size_t k, WorkerContext& context) override {
         const CurvePoint& point = points_[k];
         const numerics::Quadrature::HeldReports held(context.quadrature);
-        if (family_ == Family::instantaneous) {
-            models::InstantaneousInjection model(instantaneous_);
-            values_[k] =
-                model.concentration(point.t, point.x, context.quadrature, colloid_tolerances(accuracy_));
-        } else {
-            models::BroadPulse model(broad_pulse_);
-            values_[k] =
-                model.concentration(point.t, point.x, context.quadrature, colloid_tolerances(accuracy_));
-        }
+        models::ColloidModel model = model_;
+        values_[k] = model.concentration(point.t, point.x, context.quadrature);
     }
 
     std::optional<std::vector<double>> values() override { return finite_or_nothing(values_); }
 
   private:
-    Family family_;
-    models::InstantaneousParameters instantaneous_;
-    models::BroadPulseParameters broad_pulse_;
+    models::ColloidModel model_;
     std::span<const CurvePoint> points_;
-    EvaluationAccuracy accuracy_;
     std::vector<double> values_;
 };
 

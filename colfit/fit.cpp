@@ -3,25 +3,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 
 #include "colfit/jacobian.hpp"
+#include "common/cpu_time.hpp"
 
 namespace colfit {
-namespace {
-
-double process_cpu_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-}  // namespace
 
 std::optional<FitResult> fit(const FitProblem& problem, const ParameterSpace& space,
                              CurveEvaluator& evaluator, const FitSettings& settings) {
     const auto wall_start = std::chrono::steady_clock::now();
-    const double cpu_start = process_cpu_seconds();
+    const double cpu_start = common::process_cpu_time();
     const std::int64_t evaluations_before = evaluator.evaluations();
     Residuals residuals(problem, space, evaluator);
     const std::size_t degrees_of_freedom = problem.weighted_observations - space.size();
@@ -76,7 +67,7 @@ std::optional<FitResult> fit(const FitProblem& problem, const ParameterSpace& sp
     result.evaluations = evaluator.evaluations() - evaluations_before;
     result.wall_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
-    result.cpu_seconds = process_cpu_seconds() - cpu_start;
+    result.cpu_seconds = common::process_cpu_time() - cpu_start;
     return result;
 }
 

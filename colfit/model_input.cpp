@@ -7,8 +7,10 @@
 namespace colfit {
 namespace {
 
-// Lines 2 to 11 of input.txt in the colloid modes, as the simulator's settings.
-coltrans::ColloidSettings colloid_settings(const ParameterValues& values) {
+// Lines 2 to 11 of input.txt in the colloid modes, as the simulator's settings, with the accuracy of
+// line 15.
+coltrans::ColloidSettings colloid_settings(const ParameterValues& values,
+                                           models::QuadratureTolerances tolerances) {
     const std::array<double, 14> line = input_line_values(values);
     return {.d = line[2],
             .kc = line[3],
@@ -19,7 +21,9 @@ coltrans::ColloidSettings colloid_settings(const ParameterValues& values) {
             .theta = line[8],
             .lamdas = line[9],
             .line10 = line[10],
-            .rh0 = line[11]};
+            .rh0 = line[11],
+            .errrel = tolerances.errrel,
+            .errabs = tolerances.errabs};
 }
 
 }  // namespace
@@ -52,12 +56,12 @@ std::string_view family_name(Family family) {
     return "batch sorption";
 }
 
-models::InstantaneousParameters instantaneous_parameters(const ParameterValues& values) {
-    return coltrans::instantaneous_parameters(colloid_settings(values));
-}
-
-models::BroadPulseParameters broad_pulse_parameters(const ParameterValues& values) {
-    return coltrans::broad_pulse_parameters(colloid_settings(values));
+models::ColloidModel colloid_model(Family family, const ParameterValues& values,
+                                   models::QuadratureTolerances tolerances) {
+    const coltrans::ColloidFamily colloid_family = family == Family::instantaneous
+                                                       ? coltrans::ColloidFamily::instantaneous
+                                                       : coltrans::ColloidFamily::broad_pulse;
+    return coltrans::colloid_model(colloid_family, colloid_settings(values, tolerances));
 }
 
 std::array<double, 9> sorption_parameters(const ParameterValues& values) {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "colfit/parameter_layout.hpp"
-#include "models/broad_pulse.hpp"
-#include "models/instantaneous_injection.hpp"
+#include "models/colloid_model.hpp"
+#include "models/quadrature_tolerances.hpp"
 
 namespace colfit {
 
@@ -23,8 +23,10 @@ float sim_mode_of(const ParameterValues& values);
 Family family_of(float sim_mode);
 std::string_view family_name(Family family);
 
-models::InstantaneousParameters instantaneous_parameters(const ParameterValues& values);
-models::BroadPulseParameters broad_pulse_parameters(const ParameterValues& values);
+// The transport model of a colloid family (not sorption) with these values, integrating to
+// `tolerances`, as the simulator builds it from lines 2 to 11.
+models::ColloidModel colloid_model(Family family, const ParameterValues& values,
+                                   models::QuadratureTolerances tolerances);
 // Parameter 1 to 9 of the sorption laws (lines 2 to 10).
 std::array<double, 9> sorption_parameters(const ParameterValues& values);
 
