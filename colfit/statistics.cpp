@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
+
+#include "numerics/gsl_handles.hpp"
 
 namespace colfit {
 namespace {
@@ -19,14 +20,8 @@ constexpr double kRankTolerance = 1e-10;
 // A parameter takes part in a null direction when its share of the singular vector exceeds this.
 constexpr double kNullShare = 0.1;
 
-struct MatrixFree {
-    void operator()(gsl_matrix* m) const noexcept { gsl_matrix_free(m); }
-};
-struct VectorFree {
-    void operator()(gsl_vector* v) const noexcept { gsl_vector_free(v); }
-};
-using GslMatrix = std::unique_ptr<gsl_matrix, MatrixFree>;
-using GslVector = std::unique_ptr<gsl_vector, VectorFree>;
+using numerics::GslMatrix;
+using numerics::GslVector;
 
 }  // namespace
 

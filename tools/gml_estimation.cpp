@@ -9,26 +9,21 @@
 #include <cmath>
 #include <limits>
 #include <map>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "numerics/gsl_error_handler.hpp"
+#include "numerics/gsl_handles.hpp"
 #include "tools/estimation_controls.hpp"
 #include "tools/model_runs.hpp"
 
 namespace tools {
 namespace {
 
-using Matrix = std::unique_ptr<gsl_matrix, decltype(&gsl_matrix_free)>;
-using Vector = std::unique_ptr<gsl_vector, decltype(&gsl_vector_free)>;
-
-Matrix new_matrix(std::size_t rows, std::size_t columns) {
-    return {gsl_matrix_calloc(rows, columns), &gsl_matrix_free};
-}
-Vector new_vector(std::size_t size) {
-    return {gsl_vector_calloc(size), &gsl_vector_free};
-}
+using Matrix = numerics::GslMatrix;
+using Vector = numerics::GslVector;
+using numerics::gsl_zero_matrix;
+using numerics::gsl_zero_vector;
 
 // An adjustable parameter as the estimation moves it: the variable b is its value, or the base-10
 // logarithm of its value when it is log-transformed.
@@ -151,7 +146,7 @@ double increment(const Problem& problem, std::size_t j, double b) {
 // within the bounds.
 Matrix jacobian(Problem& problem, const Variables& b, const Residuals& r0, bool central) {
     const std::size_t n = r0.size();
-    Matrix J = new_matrix(n, b.size());
+    Matrix J = gsl_zero_matrix(n, b.size());
     for (std::size_t j = 0; j < b.size(); ++j) {
         const Adjustable& a = problem.adjustable[j];
         const double value = a.value(b[j]);
@@ -184,7 +179,7 @@ struct ScaledNormal {
 
 ScaledNormal scaled_normal_matrix(const gsl_matrix* J) {
     const std::size_t p = J->size2;
-    ScaledNormal s{new_matrix(p, p), std::vector<double>(p)};
+    ScaledNormal s{gsl_zero_matrix(p, p), std::vector<double>(p)};
     gsl_blas_dsyrk(CblasLower, CblasTrans, 1.0, J, 0.0, s.matrix.get());
     for (std::size_t j = 0; j < p; ++j) {
         const double d = gsl_matrix_get(s.matrix.get(), j, j);
@@ -206,9 +201,9 @@ ScaledNormal scaled_normal_matrix(const gsl_matrix* J) {
 std::optional<std::vector<double>> upgrade(const ScaledNormal& normal, const gsl_vector* gradient,
                                            double lambda, const std::vector<bool>& frozen) {
     const std::size_t p = normal.scale.size();
-    Matrix A = new_matrix(p, p);
+    Matrix A = gsl_zero_matrix(p, p);
     gsl_matrix_memcpy(A.get(), normal.matrix.get());
-    Vector y = new_vector(p);
+    Vector y = gsl_zero_vector(p);
     for (std::size_t j = 0; j < p; ++j) {
         gsl_matrix_set(A.get(), j, j, gsl_matrix_get(A.get(), j, j) + lambda);
         gsl_vector_set(y.get(), j, normal.scale[j] * gsl_vector_get(gradient, j));
@@ -272,7 +267,7 @@ Trial lambda_search(Problem& problem, const Variables& b, const Residuals& r, do
     const EstimationControls& c = problem.controls;
     const Matrix J = jacobian(problem, b, r, false);
     const ScaledNormal normal = scaled_normal_matrix(J.get());
-    Vector gradient = new_vector(b.size());
+    Vector gradient = gsl_zero_vector(b.size());
     const gsl_vector_const_view r_view = gsl_vector_const_view_array(r.data(), r.size());
     gsl_blas_dgemv(CblasTrans, 1.0, J.get(), &r_view.vector, 0.0, gradient.get());
 
